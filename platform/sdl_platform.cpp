@@ -1,0 +1,506 @@
+// SDL2 backend: a real window and OpenGL context on X11 or Wayland, a real display-mode switch,
+// SDL events turned into the production's window messages, message boxes as dialogs.
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/posix_clock.h"
+#include "platform/window_classes.h"
+
+namespace {
+
+struct SdlWindow {
+    SDL_Window* Window = nullptr;
+    std::string ClassName;
+    int LastWidth = 0;   // the client size last reported to the window procedure
+    int LastHeight = 0;
+    int OuterWidth = 0;  // the outer size the production asked for
+    int OuterHeight = 0;
+    bool FullScreen = false;
+    SDL_TimerID Timer = 0;
+};
+
+bool VideoReady = false;
+bool FullScreenGranted = false;
+SDL_DisplayMode FullScreenMode{};
+int CursorCount = 0;
+std::map<SysWindow, SdlWindow> Windows;
+SysWindow NextWindow = 1;
+std::map<SysGLContext, SDL_GLContext> Contexts;
+SysGLContext NextContext = 1;
+Uint32 TimerEventType = 0;
+
+bool EnsureVideo()
+{
+    if (VideoReady)
+        return true;
+    // Closing the window is a WM_CLOSE for the production, not a request to quit; SDL_QUIT then
+    // comes only from SIGINT and SIGTERM.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+        return false;
+    }
+    TimerEventType = SDL_RegisterEvents(1);
+    VideoReady = true;
+    return true;
+}
+
+SdlWindow* FindWindow(SysWindow window)
+{
+    const auto found = Windows.find(window);
+    return found == Windows.end() ? nullptr : &found->second;
+}
+
+SysWindow FindHandle(Uint32 sdlWindowId)
+{
+    for (const auto& [handle, window] : Windows)
+        if (SDL_GetWindowID(window.Window) == sdlWindowId)
+            return handle;
+    return Windows.empty() ? 0 : Windows.begin()->first;
+}
+
+std::intptr_t SendToWindow(SysWindow window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    const SdlWindow* target = FindWindow(window);
+    const SysWindowProc proc = target != nullptr ? ClassTableProc(target->ClassName.c_str()) : nullptr;
+    return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
+}
+
+std::intptr_t PackWords(int low, int high)
+{
+    return static_cast<std::intptr_t>((static_cast<std::uint32_t>(high & 0xFFFF) << 16) |
+                                      static_cast<std::uint32_t>(low & 0xFFFF));
+}
+
+void Post(SysWindow window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    MessageQueue().push_back(SysMessage{window, message, wParam, lParam});
+}
+
+// A resize to the size the production already has is no resize: SDL reports the first
+// mapping of a window as a size change, which would wipe the production's start-up viewport.
+void PostSize(SysWindow handle, int width, int height)
+{
+    SdlWindow* window = FindWindow(handle);
+    if (window == nullptr || (width == window->LastWidth && height == window->LastHeight))
+        return;
+    window->LastWidth = width;
+    window->LastHeight = height;
+    Post(handle, WmSize, 0, PackWords(width, height));
+}
+
+// Windows virtual-key codes for the keys SDL reports.
+std::uintptr_t VirtualKey(SDL_Keycode key)
+{
+    if (key >= SDLK_a && key <= SDLK_z)
+        return static_cast<std::uintptr_t>('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return static_cast<std::uintptr_t>('0' + (key - SDLK_0));
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return static_cast<std::uintptr_t>(0x70 + (key - SDLK_F1));
+    switch (key) {
+    case SDLK_ESCAPE: return VkEscape;
+    case SDLK_RETURN: return 0x0D;
+    case SDLK_SPACE: return 0x20;
+    case SDLK_TAB: return 0x09;
+    case SDLK_BACKSPACE: return 0x08;
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return 0x26;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return 0x28;
+    default: return 0;
+    }
+}
+
+void TranslateWindowEvent(const SDL_WindowEvent& event)
+{
+    const SysWindow handle = FindHandle(event.windowID);
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        Post(handle, WmClose, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        PostSize(handle, event.data1, event.data2);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        PostSize(handle, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        if (const SdlWindow* window = FindWindow(handle)) {
+            int width = 0;
+            int height = 0;
+            SDL_GL_GetDrawableSize(window->Window, &width, &height);
+            PostSize(handle, width, height);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TranslateEvent(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_QUIT:  // SIGINT or SIGTERM: end through the window's own close path
+        Post(Windows.empty() ? 0 : Windows.begin()->first, WmClose, 0, 0);
+        break;
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(event.window);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        if (const std::uintptr_t key = VirtualKey(event.key.keysym.sym))
+            Post(FindHandle(event.key.windowID), event.type == SDL_KEYDOWN ? WmKeyDown : WmKeyUp, key, 0);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.button == SDL_BUTTON_LEFT)
+            Post(FindHandle(event.button.windowID), WmLButtonDown, 1, PackWords(event.button.x, event.button.y));
+        break;
+    default:
+        if (event.type == TimerEventType && TimerEventType != 0)
+            Post(static_cast<SysWindow>(reinterpret_cast<std::uintptr_t>(event.user.data1)), WmTimer,
+                 static_cast<std::uintptr_t>(event.user.code), 0);
+        break;
+    }
+}
+
+// Runs on SDL's timer thread: only hands an event to the main thread's queue.
+Uint32 TimerCallback(Uint32 interval, void* param)
+{
+    const auto* window = static_cast<const std::pair<SysWindow, std::uintptr_t>*>(param);
+    SDL_Event event{};
+    event.type = TimerEventType;
+    event.user.code = static_cast<Sint32>(window->second);
+    event.user.data1 = reinterpret_cast<void*>(window->first);
+    SDL_PushEvent(&event);
+    return interval;
+}
+
+void SetGLAttributes(const SysPixelFormat& format)
+{
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (format.Flags & PfdDoubleBuffer) != 0 ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, format.AlphaBits);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.DepthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format.StencilBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+bool DialogsWanted()
+{
+    const char* where = std::getenv("MORAVEL_MESSAGES");
+    return where == nullptr || std::strcmp(where, "stderr") != 0;
+}
+
+}  // namespace
+
+// The switch itself happens when the full-screen window appears; here we only make sure the
+// display really offers the mode. SDL would otherwise pick a bigger mode and clip the picture.
+int SysChangeDisplaySettings(const SysDisplayMode* mode, std::uint32_t)
+{
+    if (mode == nullptr) {
+        for (auto& [handle, window] : Windows)
+            if (window.FullScreen)
+                SDL_SetWindowFullscreen(window.Window, 0);
+        FullScreenGranted = false;
+        return DispChangeSuccessful;
+    }
+    if (!EnsureVideo())
+        return DispChangeFailed;
+    SDL_DisplayMode wanted{};
+    wanted.w = static_cast<int>(mode->PelsWidth);
+    wanted.h = static_cast<int>(mode->PelsHeight);
+    SDL_DisplayMode closest{};
+    if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr || closest.w != wanted.w || closest.h != wanted.h)
+        return DispChangeFailed;
+    FullScreenMode = closest;
+    FullScreenGranted = true;
+    return DispChangeSuccessful;
+}
+
+int SysShowCursor(bool show)
+{
+    CursorCount += show ? 1 : -1;
+    if (VideoReady)
+        SDL_ShowCursor(CursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return CursorCount;
+}
+
+SysInstance SysGetModuleHandle()
+{
+    return 0x400000;
+}
+
+SysCursor SysLoadCursor(std::uint32_t cursorId)
+{
+    return cursorId;
+}
+
+std::uint16_t SysRegisterClass(const SysWindowClass& windowClass)
+{
+    return ClassTableRegister(windowClass);
+}
+
+bool SysUnregisterClass(const char* className, SysInstance)
+{
+    return ClassTableUnregister(className);
+}
+
+SysWindow SysCreateWindow(std::uint32_t, const char* className, const char* title, std::uint32_t style, int x, int y,
+                          int width, int height, SysInstance)
+{
+    if (ClassTableProc(className) == nullptr || !EnsureVideo())
+        return 0;
+    SysPixelFormat visual;
+    visual.Flags = PfdDoubleBuffer | PfdSupportOpenGL | PfdDrawToWindow;
+    visual.DepthBits = 16;
+    SetGLAttributes(visual);
+
+    const bool fullScreen = (style & WsPopup) != 0 && FullScreenGranted;
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    flags |= fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+    SDL_Window* sdlWindow = SDL_CreateWindow(title, x, y, width, height, flags);
+    if (sdlWindow == nullptr) {
+        std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+        return 0;
+    }
+    if (fullScreen)
+        SDL_SetWindowDisplayMode(sdlWindow, &FullScreenMode);
+
+    const SysWindow handle = NextWindow++;
+    SdlWindow& window = Windows[handle];
+    window.Window = sdlWindow;
+    window.ClassName = className;
+    window.FullScreen = fullScreen;
+    window.OuterWidth = width;
+    window.OuterHeight = height;
+    window.LastWidth = width;
+    window.LastHeight = height;
+    ClassTableWindowCreated(className);
+    SendToWindow(handle, WmCreate, 0, 0);
+    SendToWindow(handle, WmSize, 0, PackWords(width, height));
+    return handle;
+}
+
+bool SysDestroyWindow(SysWindow handle)
+{
+    SdlWindow* window = FindWindow(handle);
+    if (window == nullptr)
+        return false;
+    SendToWindow(handle, WmDestroy, 0, 0);
+    if (window->Timer != 0)
+        SDL_RemoveTimer(window->Timer);
+    SDL_DestroyWindow(window->Window);
+    ClassTableWindowDestroyed(window->ClassName.c_str());
+    Windows.erase(handle);
+    // Timer events already queued for the window must not outlive it.
+    if (TimerEventType != 0)
+        SDL_FlushEvent(TimerEventType);
+    return true;
+}
+
+bool SysShowWindow(SysWindow handle, int)
+{
+    SdlWindow* window = FindWindow(handle);
+    if (window == nullptr)
+        return false;
+    SDL_ShowWindow(window->Window);
+    if (!window->FullScreen) {
+        // The production gives the outer size; where a window manager adds a frame, the client
+        // area shrinks by it, as it would on the production's own system.
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(window->Window, &top, &left, &bottom, &right) == 0 && top + left + bottom + right > 0)
+            SDL_SetWindowSize(window->Window, window->OuterWidth - left - right, window->OuterHeight - top - bottom);
+    }
+    return true;
+}
+
+bool SysSetForegroundWindow(SysWindow handle)
+{
+    SdlWindow* window = FindWindow(handle);
+    if (window == nullptr)
+        return false;
+    SDL_RaiseWindow(window->Window);
+    return true;
+}
+
+SysWindow SysSetFocus(SysWindow handle)
+{
+    SdlWindow* window = FindWindow(handle);
+    if (window == nullptr)
+        return 0;
+    SDL_SetWindowInputFocus(window->Window);
+    return handle;
+}
+
+bool SysSetWindowText(SysWindow handle, const char* text)
+{
+    SdlWindow* window = FindWindow(handle);
+    if (window == nullptr)
+        return false;
+    SDL_SetWindowTitle(window->Window, text);
+    return true;
+}
+
+bool SysSetTimer(SysWindow handle, std::uintptr_t timerId, std::uint32_t periodMs)
+{
+    SdlWindow* window = FindWindow(handle);
+    if (window == nullptr)
+        return false;
+    static std::map<SysWindow, std::pair<SysWindow, std::uintptr_t>> timerParams;
+    timerParams[handle] = {handle, timerId};
+    if (window->Timer != 0)
+        SDL_RemoveTimer(window->Timer);
+    window->Timer = SDL_AddTimer(periodMs, TimerCallback, &timerParams[handle]);
+    return window->Timer != 0;
+}
+
+// A window's device context is the window's own number.
+SysDeviceContext SysGetDC(SysWindow handle)
+{
+    return FindWindow(handle) != nullptr ? handle : 0;
+}
+
+bool SysReleaseDC(SysWindow handle, SysDeviceContext dc)
+{
+    return dc == handle && FindWindow(handle) != nullptr;
+}
+
+int SysChoosePixelFormat(SysDeviceContext dc, const SysPixelFormat& format)
+{
+    if (FindWindow(dc) == nullptr || (format.Flags & PfdSupportOpenGL) == 0 || format.PixelType != PfdTypeRgba)
+        return 0;
+    return 1;
+}
+
+bool SysSetPixelFormat(SysDeviceContext dc, int formatIndex, const SysPixelFormat& format)
+{
+    if (FindWindow(dc) == nullptr || formatIndex != 1)
+        return false;
+    SetGLAttributes(format);
+    return true;
+}
+
+SysGLContext SysCreateContext(SysDeviceContext dc)
+{
+    SdlWindow* window = FindWindow(dc);
+    if (window == nullptr)
+        return 0;
+    SDL_GLContext context = SDL_GL_CreateContext(window->Window);
+    if (context == nullptr) {
+        std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+        return 0;
+    }
+    const SysGLContext handle = NextContext++;
+    Contexts[handle] = context;
+    return handle;
+}
+
+bool SysMakeCurrent(SysDeviceContext dc, SysGLContext context)
+{
+    SdlWindow* window = FindWindow(dc);
+    if (context == 0)
+        return SDL_GL_MakeCurrent(window != nullptr ? window->Window : nullptr, nullptr) == 0;
+    const auto found = Contexts.find(context);
+    if (window == nullptr || found == Contexts.end())
+        return false;
+    if (SDL_GL_MakeCurrent(window->Window, found->second) != 0)
+        return false;
+    // The production sets no swap interval and never depends on one; ask for none, and let a
+    // refusal (Xvfb cannot set it) pass.
+    SDL_GL_SetSwapInterval(0);
+    return true;
+}
+
+bool SysDeleteContext(SysGLContext context)
+{
+    const auto found = Contexts.find(context);
+    if (found == Contexts.end())
+        return false;
+    SDL_GL_DeleteContext(found->second);
+    Contexts.erase(found);
+    return true;
+}
+
+bool SysSwapBuffers(SysDeviceContext dc)
+{
+    SdlWindow* window = FindWindow(dc);
+    if (window == nullptr)
+        return false;
+    SDL_GL_SwapWindow(window->Window);
+    return true;
+}
+
+int SysRenderScale()
+{
+    return 1;
+}
+
+bool SysPeekMessage(SysMessage& message)
+{
+    if (MessageQueue().empty() && VideoReady) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+            TranslateEvent(event);
+    }
+    if (MessageQueue().empty())
+        return false;
+    message = MessageQueue().front();
+    MessageQueue().pop_front();
+    return true;
+}
+
+bool SysTranslateMessage(const SysMessage&)
+{
+    return false;
+}
+
+std::intptr_t SysDispatchMessage(const SysMessage& message)
+{
+    return SendToWindow(message.Window, message.Message, message.WParam, message.LParam);
+}
+
+std::intptr_t SysDefWindowProc(SysWindow, std::uint32_t, std::uintptr_t, std::intptr_t)
+{
+    return 0;
+}
+
+void SysPostQuitMessage(int exitCode)
+{
+    QueueQuit(exitCode);
+}
+
+std::uint32_t SysGetTickCount()
+{
+    return PosixTickCount();
+}
+
+void SysSleep(std::uint32_t ms)
+{
+    PosixSleep(ms);
+}
+
+// Always echoed to stderr, so a run without anyone watching still leaves the message behind.
+int SysMessageBox(const char* text, const char* caption, std::uint32_t type)
+{
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    if (DialogsWanted()) {
+        const Uint32 kind = (type & MbIconError) != 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+        SDL_ShowSimpleMessageBox(kind, caption, text, nullptr);
+    }
+    return 1;
+}

@@ -1,0 +1,190 @@
+// The one window and its OpenGL context: display mode, class, window, pixel format, teardown.
+#include "shell/window.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "shell/init_scene.h"
+#include "shell/master.h"
+#include "shell/music.h"
+
+SysWindow MainWindow = 0;
+SysDeviceContext WindowDC = 0;
+SysGLContext GLContext = 0;
+
+static bool DisplayChanged = false;
+
+void ResetWindowState()
+{
+    MainWindow = 0;
+    WindowDC = 0;
+    GLContext = 0;
+    DisplayChanged = false;
+}
+
+bool DisplayModeChanged()
+{
+    return DisplayChanged;
+}
+
+static void ShowWindowError(const char* text)
+{
+    SysMessageBox(text, WindowErrorCaption, MbOk | MbIconError);
+}
+
+static SysWindowClass FillWindowClass()
+{
+    SysWindowClass windowClass;
+    windowClass.Style = CsHRedraw | CsVRedraw | CsOwnDC;
+    windowClass.WndProc = MainWindowProc;
+    windowClass.Instance = SysGetModuleHandle();
+    windowClass.Cursor = SysLoadCursor(IdcArrow);
+    windowClass.ClassName = WindowClassName;
+    return windowClass;
+}
+
+// Switches to the full-screen mode; false when the display refused it.
+static bool SwitchToFullScreen(int width, int height, int bitsPerPixel)
+{
+    SysDisplayMode mode;
+    mode.Size = DisplayModeSize;
+    mode.PelsWidth = static_cast<std::uint32_t>(width);
+    mode.PelsHeight = static_cast<std::uint32_t>(height);
+    mode.BitsPerPel = static_cast<std::uint32_t>(bitsPerPixel);
+    mode.Fields = DmBitsPerPel | DmPelsWidth | DmPelsHeight;
+    return SysChangeDisplaySettings(&mode, CdsFullscreen) != DispChangeFailed;
+}
+
+static SysPixelFormat FillPixelFormat(int bitsPerPixel)
+{
+    SysPixelFormat format;
+    format.Size = PixelFormatSize;
+    format.Version = 1;
+    format.Flags = PfdDrawToWindow | PfdSupportOpenGL | PfdDoubleBuffer;
+    format.PixelType = PfdTypeRgba;
+    format.ColorBits = static_cast<std::uint8_t>(bitsPerPixel);
+    format.DepthBits = 16;
+    format.LayerType = PfdMainPlane;
+    return format;
+}
+
+// Gives the window its pixel format and a current rendering context; reports its own failure.
+static bool CreateRenderingContext(int bitsPerPixel, bool fullScreen)
+{
+    const SysPixelFormat format = FillPixelFormat(bitsPerPixel);
+    const int formatIndex = SysChoosePixelFormat(WindowDC, format);
+    if (formatIndex == 0) {
+        DestroyMainWindow(fullScreen);
+        ShowWindowError("Nie moge rozpoznac formatu textury!");
+        return false;
+    }
+    if (!SysSetPixelFormat(WindowDC, formatIndex, format)) {
+        DestroyMainWindow(fullScreen);
+        ShowWindowError("Nie moge rozpoznac formatu textury!");
+        return false;
+    }
+    GLContext = SysCreateContext(WindowDC);
+    if (GLContext == 0) {
+        DestroyMainWindow(fullScreen);
+        ShowWindowError("Nie moge rozpoznac formatu textury!");
+        return false;
+    }
+    if (!SysMakeCurrent(WindowDC, GLContext)) {
+        DestroyMainWindow(fullScreen);
+        ShowWindowError("Nie moge zainicjowac trybu OpenGL");
+        return false;
+    }
+    return true;
+}
+
+bool CreateMainWindow(int width, int height, bool fullScreen, int bitsPerPixel)
+{
+    const SysWindowClass windowClass = FillWindowClass();
+    DisplayChanged = false;
+    if (fullScreen) {
+        if (SwitchToFullScreen(width, height, bitsPerPixel)) {
+            DisplayChanged = true;
+        } else {
+            ShowWindowError("Nie moge przelaczyc do trybu pelnoekranowego!");
+            fullScreen = false;
+        }
+    }
+    if (SysRegisterClass(windowClass) == 0) {
+        // Leaving here with the mode still changed would strand the user's screen at 640 x 480.
+        if (fullScreen) {
+            SysChangeDisplaySettings(nullptr, 0);
+            DisplayChanged = false;
+        }
+        ShowWindowError("Nie moge zrejestrowac klasy okna!");
+        return false;
+    }
+
+    std::uint32_t exStyle = WsExAppWindow | WsExWindowEdge;
+    std::uint32_t style = WsOverlappedWindow | WsClipSiblings | WsClipChildren;
+    if (fullScreen) {
+        exStyle = WsExAppWindow;
+        style = WsPopup | WsClipSiblings | WsClipChildren;
+        SysShowCursor(false);
+    }
+
+    MainWindow = SysCreateWindow(exStyle, WindowClassName, DemoTitle, style, 0, 0, width, height,
+                                 windowClass.Instance);
+    if (MainWindow == 0) {
+        DestroyMainWindow(fullScreen);
+        ShowWindowError("Nie moge stworzyc okna!");
+        return false;
+    }
+    WindowDC = SysGetDC(MainWindow);
+    if (WindowDC == 0) {
+        DestroyMainWindow(fullScreen);
+        ShowWindowError("Konflikt sprzetowy!");
+        return false;
+    }
+    if (!CreateRenderingContext(bitsPerPixel, fullScreen))
+        return false;
+
+    SysSetTimer(MainWindow, FrameRateTimerId, FrameRateTimerPeriod);
+    SysShowWindow(MainWindow, SwShow);
+    SysSetForegroundWindow(MainWindow);
+    SysSetFocus(MainWindow);
+    ResizeScene(width, height);
+    InitScene();
+    return SetUpSound();
+}
+
+void DestroyMainWindow(bool restoreDisplay)
+{
+    if (restoreDisplay) {
+        SysChangeDisplaySettings(nullptr, 0);
+        SysShowCursor(true);
+        DisplayChanged = false;
+    }
+    if (!SysMakeCurrent(WindowDC, 0))
+        ShowWindowError("Nie moge zainicjowac trybu renderingu!");
+    if (!SysDeleteContext(GLContext)) {
+        ShowWindowError("Nie moge zainicjowac trybu renderingu!");
+        GLContext = 0;
+    }
+    if (WindowDC != 0 && !SysReleaseDC(MainWindow, WindowDC)) {
+        ShowWindowError("Konflikt sprzetowy!");
+        WindowDC = 0;
+    }
+    if (MainWindow != 0 && !SysDestroyWindow(MainWindow)) {
+        ShowWindowError("Nie moge zamknac okna");
+        MainWindow = 0;
+    }
+    if (!SysUnregisterClass(WindowClassName, SysGetModuleHandle()))
+        ShowWindowError("Nie moge wyrejestrowac klasy okna!");
+}
+
+void ResizeScene(int width, int height)
+{
+    if (height == 0)
+        height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
