@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# The real demo under Xvfb: its window and caption, the three ways a user ends it, and the
+# framed-window fallback when the display has no 640 x 480 mode.
+# Usage: demo_e2e.sh DIST_DIR CLOSE_WINDOW_HELPER
+set -u
+dist=$(cd "$1" && pwd)
+closer=$2
+work=$(mktemp -d /tmp/moravel-e2e.XXXXXX)
+failures=0
+xpid=""
+
+cleanup() {
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+start_x() {
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
+  for attempt in 1 2 3 4 5; do
+    display=":$((200 + RANDOM % 700))"
+    Xvfb "$display" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
+    xpid=$!
+    for _ in $(seq 50); do
+      DISPLAY=$display xdpyinfo >/dev/null 2>&1 && export DISPLAY=$display && return 0
+      sleep 0.1
+    done
+    kill "$xpid" 2>/dev/null
+  done
+  echo "cannot start Xvfb"; exit 1
+}
+
+# Starts the demo from a release folder of its own; sets demo_pid and run_dir.
+start_demo() {
+  run_dir=$work/$1
+  mkdir -p "$run_dir"
+  cp "$dist/moravel" "$dist/vfs.dll" "$dist/moravel.vfs" "$run_dir/"
+  cd "$run_dir"
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$run_dir/audio.raw" MORAVEL_MESSAGES=stderr \
+    ./moravel >"$run_dir/stdout" 2>"$run_dir/stderr" &
+  demo_pid=$!
+  cd - >/dev/null
+}
+
+find_window() {
+  window=$(timeout 60 xdotool search --sync --name '^Moravel by Ostrevia 2k4' 2>/dev/null | head -n 1)
+  [ -n "$window" ]
+}
+
+# Waits for the demo to end by itself; prints its exit code, or "timeout".
+wait_demo() {
+  for _ in $(seq $(($1 * 10))); do
+    if ! kill -0 "$demo_pid" 2>/dev/null; then
+      wait "$demo_pid"
+      echo $?
+      return
+    fi
+    sleep 0.1
+  done
+  kill -9 "$demo_pid" 2>/dev/null
+  echo timeout
+}
+
+focus() {
+  xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+}
+
+# 1. The window, its caption once a second, and Escape held.
+start_x 640x480x24
+start_demo escape
+if find_window; then
+  pass "the window appears with its title"
+  caption=""
+  for _ in $(seq 100); do
+    caption=$(xdotool getwindowname "$window" 2>/dev/null)
+    [[ "$caption" =~ ^Moravel\ by\ Ostrevia\ 2k4\ \ \ \[[0-9]+\ FPS\]$ ]] && break
+    sleep 0.2
+  done
+  [[ "$caption" =~ FPS\]$ ]] && pass "the caption shows the frame rate: $caption" || fail "no frame rate in the caption: '$caption'"
+  xwd -root -silent | convert xwd:- "$work/escape.png" 2>/dev/null && pass "screenshot taken"
+  grep -q 'Nie moge przelaczyc' "$run_dir/stderr" && fail "a 640x480 screen refused the full-screen mode"
+  focus
+  xdotool keydown Escape
+  code=$(wait_demo 30)
+  xdotool keyup Escape
+  [ "$code" = 0 ] && pass "Escape ends the run with exit code 0" || fail "Escape: exit $code"
+else
+  fail "no window titled 'Moravel by Ostrevia 2k4'"; kill -9 "$demo_pid" 2>/dev/null
+fi
+
+# 2. A left click.
+start_demo click
+if find_window; then
+  sleep 1
+  xdotool mousemove --sync 320 240 click 1
+  code=$(wait_demo 30)
+  [ "$code" = 0 ] && pass "a left click ends the run with exit code 0" || fail "click: exit $code"
+else
+  fail "no window for the click test"; kill -9 "$demo_pid" 2>/dev/null
+fi
+
+# 3. Closing the window, as a window manager asks it to.
+start_demo close
+if find_window; then
+  sleep 1
+  "$closer" "$window"
+  code=$(wait_demo 30)
+  [ "$code" = 0 ] && pass "closing the window ends the run with exit code 0" || fail "close: exit $code"
+else
+  fail "no window for the close test"; kill -9 "$demo_pid" 2>/dev/null
+fi
+
+# 4. A screen without a 640 x 480 mode: the message, then a framed window.
+start_x 1024x768x24
+start_demo fallback
+if find_window; then
+  sleep 2
+  grep -q '^Zendra Error: Nie moge przelaczyc do trybu pelnoekranowego!$' "$run_dir/stderr" \
+    && pass "the full-screen refusal is reported" || fail "no full-screen refusal message on stderr"
+  geometry=$(xdotool getwindowgeometry "$window")
+  echo "$geometry" | grep -q 'Geometry: 640x480' && pass "a 640x480 window" || fail "window geometry: $geometry"
+  kill -0 "$demo_pid" 2>/dev/null && pass "the run goes on in a window" || fail "the run ended"
+  focus
+  xdotool keydown Escape
+  code=$(wait_demo 30)
+  xdotool keyup Escape
+  [ "$code" = 0 ] && pass "the windowed run ends with exit code 0" || fail "windowed: exit $code"
+else
+  fail "no window on the 1024x768 screen"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null
+fi
+
+[ "$failures" -eq 0 ] || { echo "$failures end-to-end check(s) failed"; exit 1; }
+echo "all end-to-end checks passed"

@@ -1,0 +1,13 @@
+# The shell: frame loop, window procedure, window creation and teardown (fake platform),
+# ResizeScene on real Mesa, and the real demo under Xvfb.
+moravel_unit_test(frame_loop_test frame_loop_test.cpp shell_fixture.cpp)
+moravel_unit_test(main_window_test main_window_test.cpp shell_fixture.cpp)
+moravel_gl_test(resize_scene_test resize_scene_test.cpp)
+
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
+add_executable(close_window e2e/close_window.c)
+target_link_libraries(close_window PRIVATE PkgConfig::X11)
+
+add_test(NAME demo_end_to_end
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/demo_e2e.sh ${CMAKE_BINARY_DIR}/dist $<TARGET_FILE:close_window>)
+set_tests_properties(demo_end_to_end PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)
