@@ -50,18 +50,18 @@ find_window() {
   [ -n "$window" ]
 }
 
-# Waits for the demo to end by itself; prints its exit code, or "timeout".
+# Waits for the demo to end; sets code to its exit status, or "timeout".
 wait_demo() {
   for _ in $(seq $(($1 * 10))); do
     if ! kill -0 "$demo_pid" 2>/dev/null; then
       wait "$demo_pid"
-      echo $?
+      code=$?
       return
     fi
     sleep 0.1
   done
   kill -9 "$demo_pid" 2>/dev/null
-  echo timeout
+  code=timeout
 }
 
 focus() {
@@ -84,7 +84,7 @@ if find_window; then
   grep -q 'Nie moge przelaczyc' "$run_dir/stderr" && fail "a 640x480 screen refused the full-screen mode"
   focus
   xdotool keydown Escape
-  code=$(wait_demo 30)
+  wait_demo 30
   xdotool keyup Escape
   [ "$code" = 0 ] && pass "Escape ends the run with exit code 0" || fail "Escape: exit $code"
 else
@@ -96,7 +96,7 @@ start_demo click
 if find_window; then
   sleep 1
   xdotool mousemove --sync 320 240 click 1
-  code=$(wait_demo 30)
+  wait_demo 30
   [ "$code" = 0 ] && pass "a left click ends the run with exit code 0" || fail "click: exit $code"
 else
   fail "no window for the click test"; kill -9 "$demo_pid" 2>/dev/null
@@ -107,13 +107,24 @@ start_demo close
 if find_window; then
   sleep 1
   "$closer" "$window"
-  code=$(wait_demo 30)
+  wait_demo 30
   [ "$code" = 0 ] && pass "closing the window ends the run with exit code 0" || fail "close: exit $code"
 else
   fail "no window for the close test"; kill -9 "$demo_pid" 2>/dev/null
 fi
 
-# 4. A screen without a 640 x 480 mode: the message, then a framed window.
+# 4. SIGTERM: the run ends through the normal teardown, not by being killed.
+start_demo term
+if find_window; then
+  sleep 1
+  kill -TERM "$demo_pid"
+  wait_demo 30
+  [ "$code" = 0 ] && pass "SIGTERM ends the run through the teardown with exit code 0" || fail "SIGTERM: exit $code"
+else
+  fail "no window for the SIGTERM test"; kill -9 "$demo_pid" 2>/dev/null
+fi
+
+# 5. A screen without a 640 x 480 mode: the message, then a framed window.
 start_x 1024x768x24
 start_demo fallback
 if find_window; then
@@ -125,7 +136,7 @@ if find_window; then
   kill -0 "$demo_pid" 2>/dev/null && pass "the run goes on in a window" || fail "the run ended"
   focus
   xdotool keydown Escape
-  code=$(wait_demo 30)
+  wait_demo 30
   xdotool keyup Escape
   [ "$code" = 0 ] && pass "the windowed run ends with exit code 0" || fail "windowed: exit $code"
 else
