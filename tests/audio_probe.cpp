@@ -1,0 +1,71 @@
+// Reads a file written by SDL's disk audio driver (signed 16-bit stereo at 44100 Hz) and says where
+// the sound in it starts and ends; given the music file, also whether the music is in it unchanged.
+//
+//   audio_probe DEVICE_FILE [MUSIC.ogg]
+//
+// Prints key=value lines; exits 0 when the file holds sound (and, with MUSIC.ogg, holds that music
+// sample for sample from its onset to the end of the file or of the music), 1 otherwise.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/vorbis_fixture.h"
+
+static std::size_t FirstNonZero(const std::vector<std::int16_t>& samples)
+{
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        if (samples[i] != 0)
+            return i;
+    return samples.size();
+}
+
+static std::size_t LastNonZero(const std::vector<std::int16_t>& samples)
+{
+    for (std::size_t i = samples.size(); i > 0; --i)
+        if (samples[i - 1] != 0)
+            return i - 1;
+    return samples.size();
+}
+
+static double Milliseconds(std::size_t sample)
+{
+    return static_cast<double>(sample / FixtureChannels) * 1000.0 / FixtureRate;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: audio_probe DEVICE_FILE [MUSIC.ogg]\n");
+        return 2;
+    }
+    const std::vector<std::uint8_t> bytes = ReadBytes(argv[1]);
+    std::vector<std::int16_t> device(bytes.size() / 2);
+    std::memcpy(device.data(), bytes.data(), device.size() * 2);
+    const std::size_t onset = FirstNonZero(device);
+    std::printf("frames=%zu\nseconds=%.3f\n", device.size() / FixtureChannels, Milliseconds(device.size()) / 1000.0);
+    if (onset == device.size()) {
+        std::printf("sound=none\n");
+        return 1;
+    }
+    std::printf("first_sound_ms=%.3f\nlast_sound_ms=%.3f\n", Milliseconds(onset), Milliseconds(LastNonZero(device)));
+    if (argc == 2)
+        return 0;
+
+    const std::vector<std::int16_t> music = DecodeOggVorbis(argv[2]);
+    const std::size_t musicOnset = FirstNonZero(music);
+    if (musicOnset == music.size() || musicOnset > onset) {
+        std::printf("music=undecodable_or_silent\n");
+        return 1;
+    }
+    // Where the music's first sample lies in the device file.
+    const std::size_t start = onset - musicOnset;
+    std::size_t compared = 0;
+    std::size_t mismatches = 0;
+    for (std::size_t i = 0; i < music.size() && start + i < device.size(); ++i, ++compared)
+        if (device[start + i] != music[i])
+            ++mismatches;
+    std::printf("music_start_ms=%.3f\nmusic_compared_ms=%.3f\nmusic_ms=%.3f\nmismatched_samples=%zu\n",
+                Milliseconds(start), Milliseconds(compared), Milliseconds(music.size()), mismatches);
+    return mismatches == 0 && start % FixtureChannels == 0 ? 0 : 1;
+}

@@ -1,0 +1,165 @@
+// The SDL2_mixer sound backend on SDL's disk driver, which writes what the device plays to a file.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+#include "platform/sound.h"
+#include "tests/vorbis_fixture.h"
+
+namespace {
+
+constexpr std::uintmax_t BytesPerFrame = 2 * FixtureChannels;
+
+std::uintmax_t FileSize(const std::string& path)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
+}
+
+// The disk driver writes in real time; wait until it has written at least this much.
+bool WaitForOutput(const std::string& path, std::uintmax_t bytes, std::chrono::seconds patience)
+{
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (FileSize(path) < bytes) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+std::vector<std::int16_t> ReadSamples(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadBytes(path);
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+std::size_t FirstNonZero(const std::vector<std::int16_t>& samples, std::size_t from = 0)
+{
+    for (std::size_t i = from; i < samples.size(); ++i)
+        if (samples[i] != 0)
+            return i;
+    return samples.size();
+}
+
+class DiskSound : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Dir = MakeTempDirectory();
+        ASSERT_FALSE(Dir.empty());
+        Music = Dir + "/music.ogg";
+        Output = Dir + "/device.raw";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", Output.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        BASS_Free();
+        std::error_code error;
+        std::filesystem::remove_all(Dir, error);
+    }
+
+    std::string Dir;
+    std::string Music;
+    std::string Output;
+};
+
+TEST_F(DiskSound, PlaysTheWholeFileOnceSampleForSampleFromThePlayCall)
+{
+    ASSERT_TRUE(WriteOggVorbis(Music, MakeTestChord(FixtureRate / 2)));
+    const std::vector<std::int16_t> expected = DecodeOggVorbis(Music);
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(FixtureRate / 2 * FixtureChannels));
+
+    ASSERT_TRUE(BASS_Init(1, 44100, 0, 0, nullptr));
+    ASSERT_TRUE(BASS_Start());
+    const HStream stream = BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0);
+    ASSERT_NE(stream, 0u);
+    // The device runs with the stream open but not started: all of this must stay silent.
+    ASSERT_TRUE(WaitForOutput(Output, 8 * 1024 * BytesPerFrame, std::chrono::seconds(10)));
+    const std::uintmax_t beforePlay = FileSize(Output);
+    ASSERT_TRUE(BASS_StreamPlay(stream, false, 0));
+    const std::uintmax_t afterMusic = beforePlay + expected.size() * 2 + FixtureRate / 2 * BytesPerFrame;
+    ASSERT_TRUE(WaitForOutput(Output, afterMusic, std::chrono::seconds(30)));
+    BASS_Free();
+
+    const std::vector<std::int16_t> device = ReadSamples(Output);
+    const std::size_t firstExpected = FirstNonZero(expected);
+    const std::size_t firstDevice = FirstNonZero(device);
+    ASSERT_LT(firstExpected, expected.size());
+    ASSERT_LT(firstDevice, device.size()) << "the device played nothing";
+    ASSERT_GE(firstDevice, firstExpected);
+    const std::size_t start = firstDevice - firstExpected;
+    EXPECT_EQ(start % FixtureChannels, 0u) << "left and right swapped or a frame split";
+    EXPECT_GE(start * 2, beforePlay) << "music reached the device before the play call";
+    EXPECT_LT(start * 2, beforePlay + FixtureRate * BytesPerFrame) << "music started long after the play call";
+
+    ASSERT_GE(device.size(), start + expected.size());
+    std::size_t mismatches = 0;
+    std::size_t firstMismatch = expected.size();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (device[start + i] != expected[i]) {
+            ++mismatches;
+            firstMismatch = std::min(firstMismatch, i);
+        }
+    }
+    EXPECT_EQ(mismatches, 0u) << "first at sample " << firstMismatch;
+    // Played once: silence after the end, no second pass.
+    EXPECT_EQ(FirstNonZero(device, start + expected.size()), device.size());
+}
+
+TEST_F(DiskSound, RefusesFilesItCannotDecode)
+{
+    EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << "a stream without init";
+
+    ASSERT_TRUE(BASS_Init(1, 44100, 0, 0, nullptr));
+    EXPECT_FALSE(BASS_Init(1, 44100, 0, 0, nullptr));
+    EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << "a missing file";
+    WriteBytes(Music, std::vector<std::uint8_t>(5000, 'x'));
+    EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << "a file of text";
+    WriteBytes(Music, {});
+    EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << "an empty file";
+    EXPECT_FALSE(BASS_StreamPlay(0, false, 0));
+    EXPECT_FALSE(BASS_StreamPlay(7, false, 0));
+
+    // The production's own way of naming the file works too.
+    ASSERT_TRUE(WriteOggVorbis(Music, MakeTestChord(1000)));
+    std::string production = Music;
+    for (char& c : production)
+        if (c == '/')
+            c = '\\';
+    EXPECT_NE(BASS_StreamCreateFile(false, production.c_str(), 0, 0, 0), 0u);
+}
+
+TEST_F(DiskSound, FailsWithoutADeviceAndFreesHarmlessly)
+{
+    EXPECT_FALSE(BASS_Free()) << "free without init";
+    // No silent driver steps in when the one asked for is not there.
+    setenv("SDL_AUDIODRIVER", "moravel-no-such-driver", 1);
+    EXPECT_FALSE(BASS_Init(1, 44100, 0, 0, nullptr));
+    EXPECT_FALSE(BASS_Start());
+    EXPECT_FALSE(BASS_Free());
+
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    EXPECT_FALSE(BASS_Init(0, 44100, 0, 0, nullptr)) << "only the default device exists here";
+    ASSERT_TRUE(BASS_Init(1, 44100, 0, 0, nullptr));
+    ASSERT_TRUE(WriteOggVorbis(Music, MakeTestChord(FixtureRate)));
+    const HStream stream = BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0);
+    ASSERT_TRUE(BASS_StreamPlay(stream, false, 0));
+    // Freeing while the music plays stops it; a second free finds nothing to do.
+    EXPECT_TRUE(BASS_Free());
+    EXPECT_FALSE(BASS_StreamPlay(stream, false, 0));
+    EXPECT_FALSE(BASS_Free());
+    const std::uintmax_t atFree = FileSize(Output);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(FileSize(Output), atFree) << "the device still runs after free";
+}
+
+}  // namespace
