@@ -1,0 +1,75 @@
+// The spinning kreski.jpg box seen from inside, with tlo_ach.jpg added over it (18 s to 32 s).
+#include "timeline/spinning_box.h"
+
+#include <GL/gl.h>
+
+#include "effects/wide_angle_cube.h"
+#include "textures/catalogue.h"
+#include "timeline/front_quad.h"
+
+// One corner of a face: texture coordinate, then position.
+struct BoxCorner {
+    float S, T;
+    float X, Y, Z;
+};
+
+struct BoxFace {
+    float NormalX, NormalY, NormalZ;
+    BoxCorner Corners[4];
+};
+
+// The same cube, face for face, as the opening scene's.
+static const BoxFace BoxFaces[6] = {
+    {0, 0, 1, {{0, 0, -1, -1, 1}, {1, 0, 1, -1, 1}, {1, 1, 1, 1, 1}, {0, 1, -1, 1, 1}}},
+    {0, 0, -1, {{1, 0, -1, -1, -1}, {1, 1, -1, 1, -1}, {0, 1, 1, 1, -1}, {0, 0, 1, -1, -1}}},
+    {0, 1, 0, {{0, 1, -1, 1, -1}, {0, 0, -1, 1, 1}, {1, 0, 1, 1, 1}, {1, 1, 1, 1, -1}}},
+    {0, -1, 0, {{1, 1, -1, -1, -1}, {0, 1, 1, -1, -1}, {0, 0, 1, -1, 1}, {1, 0, -1, -1, 1}}},
+    {1, 0, 0, {{1, 0, 1, -1, -1}, {1, 1, 1, 1, -1}, {0, 1, 1, 1, 1}, {0, 0, 1, -1, 1}}},
+    {-1, 0, 0, {{0, 0, -1, -1, -1}, {1, 0, -1, -1, 1}, {1, 1, -1, 1, 1}, {0, 1, -1, 1, -1}}},
+};
+
+void DrawBoxFaces()
+{
+    glBegin(GL_QUADS);
+    for (const BoxFace& face : BoxFaces) {
+        glNormal3f(face.NormalX, face.NormalY, face.NormalZ);
+        for (const BoxCorner& corner : face.Corners) {
+            glTexCoord2f(corner.S, corner.T);
+            glVertex3f(corner.X, corner.Y, corner.Z);
+        }
+    }
+    glEnd();
+}
+
+void DrawSpinningBox()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glShadeModel(GL_SMOOTH);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glLoadIdentity();
+    const float angle = StepAveragedAngle();
+
+    // The centre sits 1 unit from the eye, the box's half-size, so the eye is always inside.
+    glTranslatef(0.0f, 0.0f, -6.0f);
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, 5.0f);
+    glRotatef(static_cast<float>(angle / 2.0), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<float>(angle / 3.0), 0.0f, 1.0f, 0.0f);
+
+    // The blend function is whatever the previous frame left: additive from this scene's
+    // second frame on, the logo's alpha blend in its first.
+    glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, TexKreski);
+    DrawBoxFaces();
+    glPopMatrix();
+
+    glLoadIdentity();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    // At 0.13 in front of the eye, stretched sideways, the wide lens fills the screen with it.
+    glTranslatef(0.0f, 0.0f, -1.13f);
+    glScalef(1.5f, 1.0f, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, TexTloAch);
+    DrawUnitFrontQuad();
+}

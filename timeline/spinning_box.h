@@ -1,0 +1,10 @@
+// The spinning kreski.jpg box seen from inside, with tlo_ach.jpg added over it (18 s to 32 s).
+#pragma once
+
+// Clears, draws the box turned by the averaged demo time and adds the background over it.
+// Leaves additive blending on and the depth test off for the cube star drawn after it.
+void DrawSpinningBox();
+
+// The box alone: the cube of half-size 1 around the origin with its face normals, in the
+// current matrix, texture and colour.
+void DrawBoxFaces();
