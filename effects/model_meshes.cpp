@@ -1,0 +1,56 @@
+// Point models drawn as textured triangles, and the turning roza.txt scene.
+#include "effects/model_meshes.h"
+
+#include <GL/gl.h>
+
+#include "shell/master.h"
+#include "textures/catalogue.h"
+#include "textures/point_model.h"
+
+// A corner's vertex, or false when the model file named a vertex it never gave: such a
+// triangle is left out rather than read from outside the model.
+static bool IsKnownVertex(const PointModel& model, std::int32_t index)
+{
+    return index >= 0 && index < model.VertexCount && index < MaxModelItems;
+}
+
+static void SendCorner(const PointModel& model, std::int32_t index)
+{
+    glVertex3f(static_cast<GLfloat>(model.VertexX[index]), static_cast<GLfloat>(model.VertexY[index]),
+               static_cast<GLfloat>(model.VertexZ[index]));
+}
+
+void DrawModelTriangles(const PointModel& model)
+{
+    const std::int32_t count = model.TriangleCount < MaxModelItems ? model.TriangleCount : MaxModelItems;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::int32_t a = model.TriangleA[i];
+        const std::int32_t b = model.TriangleB[i];
+        const std::int32_t c = model.TriangleC[i];
+        if (!IsKnownVertex(model, a) || !IsKnownVertex(model, b) || !IsKnownVertex(model, c)) {
+            continue;
+        }
+        // Every triangle shows the same corner of the texture, whatever its size or place.
+        glBegin(GL_TRIANGLES);
+        glTexCoord2f(0.0f, 1.0f);
+        SendCorner(model, a);
+        glTexCoord2f(1.0f, 1.0f);
+        SendCorner(model, b);
+        glTexCoord2f(1.0f, 0.0f);
+        SendCorner(model, c);
+        glEnd();
+    }
+}
+
+void DrawRozaScene(double red, double green, double blue)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -2.0f);
+    // Clockwise as seen from the eye, 66.7 degrees per second.
+    glRotatef(static_cast<float>(-20.0 * (static_cast<double>(DemoTime) / 300.0)), 0.0f, 0.0f, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, TexTlo3);
+    glColor3f(static_cast<GLfloat>(red), static_cast<GLfloat>(green), static_cast<GLfloat>(blue));
+    DrawModelTriangles(ModelRoza);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
