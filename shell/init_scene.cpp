@@ -1,0 +1,102 @@
+// The start-up sequence: the render state every scene starts from, the timeline's tables, the first loading.
+#include "shell/init_scene.h"
+
+#include <cmath>
+#include <numbers>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "effects/cube_star.h"
+#include "platform/platform.h"
+#include "shell/master.h"
+#include "textures/catalogue.h"
+#include "textures/point_model.h"
+
+float CycleRed[16];
+float CycleGreen[16];
+float CycleBlue[16];
+float RingTexOffset[65];
+float RingRadius[65];
+
+// The picture band on the 640 x 480 screen: 50 rows below it, 70 above, 10 columns to its right.
+static constexpr GLint BandX = 0;
+static constexpr GLint BandY = 50;
+static constexpr GLsizei BandWidth = 630;
+static constexpr GLsizei BandHeight = 360;
+
+static void SetRenderState()
+{
+    glColor4f(2.0f, 1.0f, 1.0f, 0.5f);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.4f);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_SMOOTH);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+// The projection keeps 4:3 although the band is 7:4, so the picture is stretched sideways.
+// The model-view matrix stays the identity ResizeScene left.
+static void SetProjection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 800.0 / 600.0, 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Only the viewport follows the capture's render scale; everything else is in picture units.
+static void SetViewport()
+{
+    const GLint scale = SysRenderScale();
+    glViewport(BandX * scale, BandY * scale, BandWidth * scale, BandHeight * scale);
+}
+
+// One smooth cycle of 16 steps; green runs 5 and blue 10 steps ahead of red.
+static void FillColourCycle()
+{
+    const long double pi = std::numbers::pi_v<long double>;
+    for (int i = 0; i < 16; ++i) {
+        CycleRed[i] = static_cast<float>(0.2L * std::sin(i * pi / 8.0L) + 0.1L);
+        CycleGreen[i] = static_cast<float>(0.2L * std::sin((i + 5) * pi / 8.0L) + 0.1L);
+        CycleBlue[i] = static_cast<float>(0.2L * std::sin((i + 10) * pi / 8.0L) + 0.1L);
+    }
+}
+
+static void FillRingTables()
+{
+    for (int i = 0; i <= 64; ++i) {
+        RingTexOffset[i] = 0.0f;
+        RingRadius[i] = 1.0f;
+    }
+}
+
+// The demo cannot run without its meshes; the reader has already said what was wrong.
+static void LoadPointModels()
+{
+    if (!LoadPointModel("data\\rozgwiazda.txt", ModelRozgwiazda))
+        AbortRun(1);
+    if (!LoadPointModel("data\\roza.txt", ModelRoza))
+        AbortRun(1);
+}
+
+void InitScene()
+{
+    SetRenderState();
+    SetProjection();
+    glEnable(GL_TEXTURE_2D);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_NORMALIZE);
+    LoadState = 0;
+    BuildCubeList();
+    SetViewport();
+    // Scenes switch generation itself on and off; only the mode is set here.
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    FillColourCycle();
+    LoadTextureBatch1();
+    LoadPointModels();
+    FillRingTables();
+}
