@@ -1,0 +1,28 @@
+# The generated data: two runs of moravel-assetgen give the same bytes, and everything they write loads
+# through the production's readers.
+set(assets_dir ${CMAKE_CURRENT_BINARY_DIR}/generated-assets)
+file(MAKE_DIRECTORY ${assets_dir}/first ${assets_dir}/second)
+
+add_test(NAME assets_generate
+  COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:moravel-assetgen> -DOUT=${assets_dir}/first/data
+          -P ${CMAKE_CURRENT_LIST_DIR}/assets/generate.cmake)
+add_test(NAME assets_generate_again
+  COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:moravel-assetgen> -DOUT=${assets_dir}/second/data
+          -P ${CMAKE_CURRENT_LIST_DIR}/assets/generate.cmake)
+set_tests_properties(assets_generate PROPERTIES FIXTURES_SETUP moravel_assets LABELS unit)
+set_tests_properties(assets_generate_again PROPERTIES FIXTURES_SETUP moravel_assets_again LABELS unit)
+
+add_test(NAME assets_deterministic
+  COMMAND ${CMAKE_COMMAND} -DFIRST=${assets_dir}/first/data -DSECOND=${assets_dir}/second/data
+          -P ${CMAKE_CURRENT_LIST_DIR}/assets/compare.cmake)
+set_tests_properties(assets_deterministic PROPERTIES FIXTURES_REQUIRED "moravel_assets;moravel_assets_again"
+  LABELS unit)
+
+add_executable(assets_test assets_test.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/canvas.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/image_files.cpp)
+target_link_libraries(assets_test PRIVATE moravel_core moravel_platform_headless moravel_sound_silent GTest::gtest_main)
+target_compile_definitions(assets_test PRIVATE MORAVEL_ASSET_DIR="${assets_dir}/first")
+add_dependencies(assets_test moravel-assetgen)
+gtest_discover_tests(assets_test DISCOVERY_TIMEOUT 60 TEST_PREFIX assets.
+  PROPERTIES LABELS gl ENVIRONMENT EGL_PLATFORM=surfaceless FIXTURES_REQUIRED moravel_assets)

@@ -1,0 +1,268 @@
+// The generated data through the production's own readers: every picture, both models, the whole catalogue.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include "platform/headless.h"
+#include "shell/master.h"
+#include "textures/catalogue.h"
+#include "textures/point_model.h"
+#include "textures/textures.h"
+#include "tools/assetgen/canvas.h"
+#include "tools/assetgen/image_files.h"
+
+namespace {
+
+const std::filesystem::path DataDir = std::filesystem::path(MORAVEL_ASSET_DIR) / "data";
+
+// How a picture is shown decides what it must hold: layers with transparency must have texels on
+// both sides of the 0.4 alpha test, the rest are opaque.
+enum class Kind { Opaque, Layer, Sprite24 };
+
+struct Picture {
+    const char* Name;
+    Kind Expect;
+};
+
+const std::vector<Picture> Pictures = {
+    {"tlo3.jpg", Kind::Opaque},          {"vrl.jpg", Kind::Opaque},         {"bakba.jpg", Kind::Opaque},
+    {"codework.tga", Kind::Layer},       {"glimber.tga", Kind::Layer},      {"gfx.tga", Kind::Layer},
+    {"yast.tga", Kind::Layer},           {"msx.tga", Kind::Layer},          {"brund.tga", Kind::Layer},
+    {"ende.jpg", Kind::Opaque},          {"logo.tga", Kind::Layer},         {"kreski.jpg", Kind::Opaque},
+    {"tunel.jpg", Kind::Opaque},         {"tlo_ach.jpg", Kind::Opaque},     {"maska.tga", Kind::Layer},
+    {"particles.tga", Kind::Sprite24},   {"hdr.jpg", Kind::Opaque},         {"kwadraty.jpg", Kind::Opaque},
+    {"cr_tavrel.tga", Kind::Layer},      {"cr_quimbrel.tga", Kind::Layer},  {"cr_dunvo.tga", Kind::Layer},
+    {"cr_fenwisp.tga", Kind::Layer},     {"cr_plo.tga", Kind::Layer},       {"cr_kirrage.tga", Kind::Layer},
+    {"czarna.jpg", Kind::Opaque},        {"draty.jpg", Kind::Opaque},       {"babka.jpg", Kind::Opaque},
+    {"obrotnik.tga", Kind::Layer},       {"mk.jpg", Kind::Opaque},
+};
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+DecodeResult Decode(const std::string& name)
+{
+    std::vector<std::uint8_t> bytes = ReadBytes(DataDir / name);
+    if (name.ends_with(".tga"))
+        return DecodeTGA(bytes.data(), bytes.size(), name.c_str(), false);
+    return DecodeJPG(bytes.data(), bytes.size(), name.c_str(), false);
+}
+
+bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+
+int Channels(const PixelBuffer& picture) { return picture.Format == GL_RGBA ? 4 : 3; }
+
+// Alpha of the texel at (u, v), v measured from the TOP of the picture as it is seen.
+int AlphaAt(const PixelBuffer& picture, double u, double v)
+{
+    int x = std::min((int)(u * picture.Width), picture.Width - 1);
+    int row = picture.Height - 1 - std::min((int)(v * picture.Height), picture.Height - 1);
+    return picture.Pixels[((std::size_t)row * picture.Width + x) * 4 + 3];
+}
+
+// The alpha test discards texels whose alpha is 0.4 or less.
+constexpr int AlphaTestLimit = 102;
+
+TEST(GeneratedPictures, EveryPictureDecodesWithPowerOfTwoSidesAndRealContent)
+{
+    for (const Picture& entry : Pictures) {
+        SCOPED_TRACE(entry.Name);
+        DecodeResult decoded = Decode(entry.Name);
+        ASSERT_TRUE(decoded.Ok) << decoded.Caption << ": " << decoded.Text;
+        const PixelBuffer& picture = decoded.Picture;
+        EXPECT_TRUE(PowerOfTwo(picture.Width) && PowerOfTwo(picture.Height)) << picture.Width << "x" << picture.Height;
+        EXPECT_EQ(picture.Format, entry.Expect == Kind::Sprite24 ? (GLenum)GL_RGB : (GLenum)GL_RGBA);
+
+        // Not a flat fill or a two-colour test pattern: many colours and a real spread of brightness.
+        int channels = Channels(picture);
+        std::set<std::uint32_t> colours;
+        double sum = 0, squares = 0;
+        std::size_t count = (std::size_t)picture.Width * picture.Height;
+        for (std::size_t i = 0; i < count; i++) {
+            const std::uint8_t* p = &picture.Pixels[i * channels];
+            colours.insert((std::uint32_t)p[0] << 16 | (std::uint32_t)p[1] << 8 | p[2]);
+            double luma = 0.3 * p[0] + 0.59 * p[1] + 0.11 * p[2];
+            sum += luma;
+            squares += luma * luma;
+        }
+        double mean = sum / count;
+        EXPECT_GT(colours.size(), 100u);
+        EXPECT_GT(std::sqrt(squares / count - mean * mean), 10.0);
+
+        if (entry.Expect == Kind::Layer) {
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < count; i++)
+                kept += picture.Pixels[i * 4 + 3] > AlphaTestLimit;
+            EXPECT_GT(kept, count / 20) << "too little survives the alpha test";
+            EXPECT_LT(kept, count * 19 / 20) << "nothing around the shape is transparent";
+        }
+    }
+}
+
+TEST(GeneratedPictures, LayersAreTransparentWhereTheSceneBehindMustShow)
+{
+    DecodeResult maska = Decode("maska.tga");
+    ASSERT_TRUE(maska.Ok);
+    // The logo is drawn in the middle half of the frame's square and must show through it.
+    for (double u : {0.3, 0.5, 0.7})
+        for (double v : {0.3, 0.5, 0.7})
+            EXPECT_LE(AlphaAt(maska.Picture, u, v), AlphaTestLimit) << u << "," << v;
+    // The bars at the top and bottom of the screen are solid.
+    EXPECT_EQ(AlphaAt(maska.Picture, 0.5, 0.15), 255);
+    EXPECT_EQ(AlphaAt(maska.Picture, 0.5, 0.87), 255);
+
+    DecodeResult logo = Decode("logo.tga");
+    ASSERT_TRUE(logo.Ok);
+    EXPECT_LE(AlphaAt(logo.Picture, 0.02, 0.02), AlphaTestLimit);
+    EXPECT_LE(AlphaAt(logo.Picture, 0.5, 0.95), AlphaTestLimit);
+
+    DecodeResult spinner = Decode("obrotnik.tga");
+    ASSERT_TRUE(spinner.Ok);
+    EXPECT_LE(AlphaAt(spinner.Picture, 0.01, 0.01), AlphaTestLimit) << "the square's corners must vanish";
+    EXPECT_GT(AlphaAt(spinner.Picture, 0.5, 0.5 - 0.43), AlphaTestLimit) << "the rim must be solid";
+}
+
+TEST(GeneratedPictures, TgaFilesTakeEveryPathOfTheReader)
+{
+    std::set<std::pair<int, int>> layouts;  // (image type, pixel depth)
+    for (const Picture& entry : Pictures) {
+        std::string name = entry.Name;
+        if (!name.ends_with(".tga"))
+            continue;
+        SCOPED_TRACE(name);
+        std::vector<std::uint8_t> bytes = ReadBytes(DataDir / name);
+        ASSERT_GE(bytes.size(), 18u);
+        EXPECT_EQ(bytes[0], 0) << "the reader does not skip an image ID";
+        EXPECT_EQ(bytes[1], 0) << "no colour map";
+        EXPECT_EQ(bytes[17] & 0x20, 0) << "rows must be stored bottom first";
+        layouts.insert({bytes[2], bytes[16]});
+    }
+    EXPECT_TRUE(layouts.count({2, 32})) << "raw 32-bit";
+    EXPECT_TRUE(layouts.count({10, 32})) << "run-length 32-bit";
+    EXPECT_TRUE(layouts.count({2, 24}) || layouts.count({10, 24})) << "some 24-bit file";
+}
+
+// Encoder faults (a run split wrongly at 128, a packet that ends a row early) show as pixels that differ.
+TEST(TgaEncoder, RunLengthFilesDecodeToTheSamePixelsAsRawOnes)
+{
+    Canvas canvas = MakeCanvas(37, 23, Colour{});
+    std::uint32_t seed = 12345;
+    int i = 0;
+    // Runs of 1, 2, 127, 128, 129 and 300 equal pixels, crossing row ends, between stretches of noise.
+    for (int run : {1, 2, 127, 128, 129, 300, 1, 3}) {
+        Colour flat = Rgb((run % 7) / 7.0f, 0.5f, (run % 3) / 3.0f, (run % 5) / 5.0f);
+        for (int k = 0; k < run && i < 37 * 23; k++, i++)
+            canvas.Pixels[i] = flat;
+        for (int k = 0; k < 9 && i < 37 * 23; k++, i++) {
+            seed = seed * 1664525u + 1013904223u;
+            canvas.Pixels[i] = Rgb((seed >> 8 & 255) / 255.0f, (seed >> 16 & 255) / 255.0f, (seed >> 24) / 255.0f,
+                                   (seed & 255) / 255.0f);
+        }
+    }
+    auto decode = [](const std::string& bytes) {
+        return DecodeTGA((const std::uint8_t*)bytes.data(), bytes.size(), "test.tga", false);
+    };
+    DecodeResult raw32 = decode(EncodeTga(canvas, TgaLayout::Raw32));
+    DecodeResult rle32 = decode(EncodeTga(canvas, TgaLayout::Rle32));
+    DecodeResult raw24 = decode(EncodeTga(canvas, TgaLayout::Raw24));
+    DecodeResult rle24 = decode(EncodeTga(canvas, TgaLayout::Rle24));
+    ASSERT_TRUE(raw32.Ok && rle32.Ok && raw24.Ok && rle24.Ok);
+    EXPECT_EQ(rle32.Picture.Pixels, raw32.Picture.Pixels);
+    EXPECT_EQ(rle24.Picture.Pixels, raw24.Picture.Pixels);
+    // The raw file holds the canvas itself: top row of the canvas is the last row of the buffer.
+    const std::uint8_t* topLeft = &raw32.Picture.Pixels[(std::size_t)22 * 37 * 4];
+    EXPECT_EQ(topLeft[0], std::lround(canvas.Pixels[0].R * 255));
+    EXPECT_EQ(topLeft[1], 128);
+    EXPECT_EQ(topLeft[3], std::lround(canvas.Pixels[0].A * 255));
+    // A flat picture must shrink to runs.
+    Canvas flat = MakeCanvas(256, 256, Rgb(0.2f, 0.4f, 0.6f, 0));
+    EXPECT_LT(EncodeTga(flat, TgaLayout::Rle32).size(), (std::size_t)256 * 256 * 4 / 20);
+}
+
+struct ModelFile {
+    const char* Name;
+    int TriangleLimit;
+};
+
+TEST(GeneratedModels, LoadThroughTheReaderWithinTheirLimits)
+{
+    for (ModelFile file : {ModelFile{"rozgwiazda.txt", 3000}, ModelFile{"roza.txt", 8000}}) {
+        SCOPED_TRACE(file.Name);
+        std::vector<std::uint8_t> bytes = ReadBytes(DataDir / file.Name);
+        ASSERT_FALSE(bytes.empty());
+        for (std::size_t i = 0; i < bytes.size(); i++) {
+            ASSERT_NE(bytes[i], ',') << "decimal comma at byte " << i;
+            if (bytes[i] == '\n') {
+                ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
+            }
+        }
+        auto model = std::make_unique<PointModel>();
+        std::string error;
+        ASSERT_TRUE(ParsePointModel(bytes.data(), bytes.size(), *model, error)) << error;
+        EXPECT_GT(model->TriangleCount, 100);
+        EXPECT_LE(model->TriangleCount, file.TriangleLimit);
+
+        double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9};
+        for (int v = 0; v < model->VertexCount; v++) {
+            double p[3] = {model->VertexX[v], model->VertexY[v], model->VertexZ[v]};
+            EXPECT_LE(std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 0.8) << "vertex " << v;
+            for (int k = 0; k < 3; k++) {
+                lo[k] = std::min(lo[k], p[k]);
+                hi[k] = std::max(hi[k], p[k]);
+            }
+        }
+        for (int k = 0; k < 3; k++)
+            EXPECT_NEAR((lo[k] + hi[k]) / 2, 0.0, 0.01) << "axis " << k << " not centred";
+        EXPECT_GT(hi[0] - lo[0], 1.2) << "the model should fill most of its circle";
+
+        // Painted without a depth test, so the file order must run from far (low z) to near.
+        double previous = -1e9;
+        for (int t = 0; t < model->TriangleCount; t++) {
+            int corners[3] = {model->TriangleA[t], model->TriangleB[t], model->TriangleC[t]};
+            double depth = 0;
+            for (int c : corners) {
+                ASSERT_TRUE(c >= 0 && c < model->VertexCount) << "triangle " << t;
+                depth += model->VertexZ[c];
+            }
+            ASSERT_GE(depth, previous - 1e-5) << "triangle " << t << " is farther than the one before";
+            previous = depth;
+        }
+    }
+}
+
+TEST(GeneratedData, TheCatalogueFillsAllTwentyNineSlots)
+{
+    ASSERT_TRUE(HeadlessCreateContext(64, 64));
+    HeadlessClearMessageLog();
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(MORAVEL_ASSET_DIR);
+    LoadTextureBatch1();
+    LoadTextureBatch2();
+    std::filesystem::current_path(previous);
+    const GLuint slots[] = {TexTlo3,     TexVrl,        TexBakba,   TexCodework,  TexGlimber,    TexGfx,
+                            TexYast,     TexMsx,        TexBrund,   TexEnde,      TexLogo,       TexKreski,
+                            TexTunel,    TexTloAch,     TexMaska,   TexParticles, TexHdr,        TexKwadraty,
+                            TexCrTavrel, TexCrQuimbrel, TexCrDunvo, TexCrFenwisp, TexCrPlo,      TexCrKirrage,
+                            TexCzarna,   TexDraty,      TexBabka,   TexObrotnik,  TexMk};
+    std::set<GLuint> distinct(std::begin(slots), std::end(slots));
+    EXPECT_EQ(distinct.size(), 29u);
+    EXPECT_EQ(distinct.count(0u), 0u);
+    EXPECT_TRUE(HeadlessMessageLog().empty()) << HeadlessMessageLog().front();
+    HeadlessDestroyContext();
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#!/bin/bash
+# Writes the seed corpora of the image fuzz targets with ImageMagick's convert and libjpeg's cjpeg.
+# The seeds are kept in the tree; run this again only to change them.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+tga=$here/corpus/fuzz_tga
+jpeg=$here/corpus/fuzz_jpeg
+bmp=$here/corpus/fuzz_bmp
+mkdir -p "$tga" "$jpeg" "$bmp"
+
+# Small pictures with flat areas (runs) and changing pixels (raw packets).
+convert -size 7x5 xc:red -fill blue -draw "rectangle 0,0 2,1" -fill "#3c9f17" -draw "point 5,3" "$work/rgb.png"
+convert "$work/rgb.png" -alpha set -channel A -fx "(i+j)%3/2" +channel "$work/rgba.png"
+convert "$work/rgb.png" -compress none "$work/rgb.ppm"
+convert "$work/rgb.png" -colorspace Gray -compress none "$work/grey.pgm"
+
+convert "$work/rgb.png" -type TrueColor -compress None "$tga/raw24.tga"
+convert "$work/rgba.png" -type TrueColorAlpha -compress None "$tga/raw32.tga"
+convert "$work/rgb.png" -type TrueColor -compress RLE "$tga/rle24.tga"
+convert "$work/rgba.png" -type TrueColorAlpha -compress RLE "$tga/rle32.tga"
+convert "$work/rgb.png" -type Grayscale "$tga/grey.tga"
+convert "$work/rgb.png" -type Palette "$tga/palette.tga"
+# An image ID: the comment goes into the ID field.
+convert "$work/rgb.png" -type TrueColor -set comment "seed" "$tga/with_id.tga"
+
+cjpeg -quality 90 "$work/rgb.ppm" > "$jpeg/baseline.jpg"
+cjpeg -quality 90 -sample 1x1 "$work/rgb.ppm" > "$jpeg/sample444.jpg"
+cjpeg -progressive "$work/rgb.ppm" > "$jpeg/progressive.jpg"
+cjpeg -restart 1 -optimize "$work/rgb.ppm" > "$jpeg/restart.jpg"
+cjpeg -arithmetic "$work/rgb.ppm" > "$jpeg/arithmetic.jpg"
+cjpeg -grayscale "$work/grey.pgm" > "$jpeg/grey.jpg"
+convert "$work/rgb.png" -colorspace CMYK "$jpeg/cmyk.jpg"
+
+convert "$work/rgb.png" -type TrueColor "BMP3:$bmp/padded24.bmp"
+convert "$work/rgb.png" -type TrueColor "$bmp/header_v5.bmp"
+convert "$work/rgb.png" -type Palette "BMP3:$bmp/palette8.bmp"
+convert "$work/rgba.png" -type TrueColorAlpha "$bmp/alpha32.bmp"

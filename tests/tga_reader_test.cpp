@@ -1,0 +1,139 @@
+// The TGA decoder on files built here: pixel order and channels, packets, rejections, truncation.
+#include <gtest/gtest.h>
+
+#include "tests/texture_test_files.h"
+#include "textures/textures.h"
+
+static DecodeResult Decode(const Bytes& file, bool fromResource = false)
+{
+    return DecodeTGA(file.data(), file.size(), "data\\pic.tga", fromResource);
+}
+
+static void ExpectFailure(const DecodeResult& result, const char* caption, const char* text)
+{
+    EXPECT_FALSE(result.Ok);
+    EXPECT_EQ(result.Caption, caption);
+    EXPECT_EQ(result.Text, text);
+    EXPECT_TRUE(result.Picture.Pixels.empty());
+}
+
+TEST(TgaReader, RawAndRunLengthGiveTheSameRgbOrRgbaPixels)
+{
+    for (int depth : {24, 32}) {
+        SCOPED_TRACE(depth);
+        const int channels = depth / 8;
+        // Repeated pixels so that the encoder makes run packets as well as raw ones.
+        Bytes rgb = PatternPixels(7, 5, channels);
+        for (int i = 0; i < 9 * channels; ++i)
+            rgb[10 * channels + i] = rgb[i % channels];
+        const Bytes stored = SwapRedBlue(rgb, channels);
+
+        const DecodeResult raw = Decode(MakeTga(2, depth, 7, 5, stored));
+        ASSERT_TRUE(raw.Ok);
+        EXPECT_EQ(raw.Picture.Width, 7);
+        EXPECT_EQ(raw.Picture.Height, 5);
+        EXPECT_EQ(raw.Picture.Format, depth == 24 ? GL_RGB : GL_RGBA);
+        EXPECT_EQ(raw.Picture.Pixels, rgb);
+
+        const DecodeResult packed = Decode(MakeTga(10, depth, 7, 5, EncodeRunLength(stored, channels)));
+        ASSERT_TRUE(packed.Ok);
+        EXPECT_EQ(packed.Picture.Format, raw.Picture.Format);
+        EXPECT_EQ(packed.Picture.Pixels, rgb);
+    }
+}
+
+TEST(TgaReader, PacketHeadersAtTheirLimitsAndRunsAcrossRows)
+{
+    // 0x00: one raw pixel; 0x7F: 128 raw; 0x80: a run of one; 0xFF: a run of 128. Rows are 6 wide,
+    // so the long packets cross several rows.
+    const Bytes first = {1, 2, 3};
+    const Bytes runOfOne = {4, 5, 6};
+    const Bytes runOf128 = {7, 8, 9};
+    Bytes rawPixels = SwapRedBlue(PatternPixels(128, 1, 3), 3);
+    Bytes packets = {0x00};
+    packets.insert(packets.end(), first.begin(), first.end());
+    packets.push_back(0x7F);
+    packets.insert(packets.end(), rawPixels.begin(), rawPixels.end());
+    packets.push_back(0x80);
+    packets.insert(packets.end(), runOfOne.begin(), runOfOne.end());
+    packets.push_back(0xFF);
+    packets.insert(packets.end(), runOf128.begin(), runOf128.end());
+
+    Bytes expected = {3, 2, 1};
+    const Bytes rawRgb = PatternPixels(128, 1, 3);
+    expected.insert(expected.end(), rawRgb.begin(), rawRgb.end());
+    expected.insert(expected.end(), {6, 5, 4});
+    for (int i = 0; i < 128; ++i)
+        expected.insert(expected.end(), {9, 8, 7});
+
+    const DecodeResult result = Decode(MakeTga(10, 24, 6, 43, packets));
+    ASSERT_TRUE(result.Ok);
+    EXPECT_EQ(result.Picture.Pixels, expected);
+}
+
+TEST(TgaReader, PacketReachingPastThePictureIsCutAtItsEnd)
+{
+    // Five pixels from a run of 128, then a raw packet of 128 with only two pixels stored.
+    const DecodeResult run = Decode(MakeTga(10, 32, 5, 1, {0xFF, 1, 2, 3, 4}));
+    ASSERT_TRUE(run.Ok);
+    EXPECT_EQ(run.Picture.Pixels.size(), 20u);
+    EXPECT_EQ((Bytes{run.Picture.Pixels.begin() + 16, run.Picture.Pixels.end()}), (Bytes{3, 2, 1, 4}));
+
+    const DecodeResult raw = Decode(MakeTga(10, 24, 2, 1, {0x7F, 1, 2, 3, 4, 5, 6}));
+    ASSERT_TRUE(raw.Ok);
+    EXPECT_EQ(raw.Picture.Pixels, (Bytes{3, 2, 1, 6, 5, 4}));
+}
+
+TEST(TgaReader, ImageIdIsSkippedAndOriginBitIgnored)
+{
+    const Bytes rgb = PatternPixels(4, 3, 3);
+    const Bytes stored = SwapRedBlue(rgb, 3);
+    for (int type : {2, 10}) {
+        const Bytes data = type == 2 ? stored : EncodeRunLength(stored, 3);
+        const DecodeResult withId = Decode(MakeTga(type, 24, 4, 3, data, 255));
+        ASSERT_TRUE(withId.Ok);
+        EXPECT_EQ(withId.Picture.Pixels, rgb);
+        // Top-left origin flag: rows still go out in stored order.
+        const DecodeResult topFirst = Decode(MakeTga(type, 24, 4, 3, data, 0, 0, 0x20));
+        ASSERT_TRUE(topFirst.Ok);
+        EXPECT_EQ(topFirst.Picture.Pixels, rgb);
+    }
+}
+
+TEST(TgaReader, RejectsOtherKindsWithTheirMessages)
+{
+    const Bytes pixels(64, 0);
+    const char* notTrueColour = "Couldn't load \"data\\pic.tga\". Only 24 and 32bit TGA supported.";
+    for (int type : {0, 1, 3, 9, 11})
+        ExpectFailure(Decode(MakeTga(type, 24, 2, 2, pixels, 0, type == 1 || type == 9)), "TGA File Error",
+                      notTrueColour);
+    ExpectFailure(Decode(MakeTga(2, 24, 2, 2, pixels, 0, 1)), "TGA File Error",
+                  "Couldn't load \"data\\pic.tga\". Colormapped TGA files not supported.");
+    for (int depth : {8, 15, 16, 31})
+        ExpectFailure(Decode(MakeTga(10, depth, 2, 2, pixels)), "TGA File Error",
+                      "Couldn't load \"data\\pic.tga\". Only 24 and 32 bit TGA files supported.");
+}
+
+TEST(TgaReader, ShortFilesAreReadFailures)
+{
+    const char* readFailure = "Couldn't read file \"data\\pic.tga\".";
+    const Bytes stored = SwapRedBlue(PatternPixels(4, 4, 4), 4);
+    const Bytes raw = MakeTga(2, 32, 4, 4, stored);
+    const Bytes packed = MakeTga(10, 32, 4, 4, EncodeRunLength(stored, 4));
+
+    ExpectFailure(Decode(Bytes{}), "TGA File Error", readFailure);
+    ExpectFailure(Decode(Bytes(raw.begin(), raw.begin() + 17)), "TGA File Error", readFailure);
+    ExpectFailure(Decode(Bytes(raw.begin(), raw.end() - 1)), "TGA File Error", readFailure);
+    // Packets that stop before the picture is full, mid-pixel or between packets.
+    ExpectFailure(Decode(Bytes(packed.begin(), packed.end() - 1)), "TGA File Error", readFailure);
+    ExpectFailure(Decode(MakeTga(10, 24, 4, 1, {0x81, 1, 2, 3})), "TGA File Error", readFailure);
+    // An image ID longer than the file.
+    const Bytes longId = MakeTga(2, 24, 0, 0, {}, 40);
+    ExpectFailure(Decode(Bytes(longId.begin(), longId.begin() + 30)), "TGA File Error", readFailure);
+    // The largest picture the header can declare, with a handful of packets: refused, not allocated.
+    ExpectFailure(Decode(MakeTga(10, 32, 0xFFFF, 0xFFFF, {0xFF, 1, 2, 3, 4, 0xFF, 1, 2, 3, 4})), "TGA File Error",
+                  readFailure);
+    // In resource wording, with its own caption.
+    ExpectFailure(Decode(Bytes(raw.begin(), raw.end() - 1), true), "BMP Unit",
+                  "Unable to read from resource - data\\pic.tga");
+}

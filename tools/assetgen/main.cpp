@@ -1,0 +1,114 @@
+// moravel-assetgen: writes the demo's 32 data files, deterministically, into one folder.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tools/assetgen/canvas.h"
+#include "tools/assetgen/image_files.h"
+#include "tools/assetgen/models.h"
+#include "tools/assetgen/music.h"
+#include "tools/assetgen/pictures.h"
+#include "tools/assetgen/text.h"
+
+enum class FileKind { Jpeg, Tga, Other };
+
+struct AssetFile {
+    const char* Name;
+    FileKind Kind;
+    Canvas (*Paint)();
+    TgaLayout Layout;
+    bool (*Write)(const std::string& path);
+};
+
+static Canvas GreetTavrel() { return PaintGreeting("Tavrel", 0); }
+static Canvas GreetQuimbrel() { return PaintGreeting("Quimbrel", 1); }
+static Canvas GreetDunvo() { return PaintGreeting("Dunvo", 2); }
+static Canvas GreetFenwisp() { return PaintGreeting("Fenwisp", 3); }
+static Canvas GreetPlo() { return PaintGreeting("Plo", 4); }
+static Canvas GreetKirrage() { return PaintGreeting("Kirrage", 5); }
+static Canvas CreditCode() { return PaintCreditRole("code"); }
+static Canvas CreditGlimber() { return PaintCreditName("Glimber"); }
+static Canvas CreditGraphics() { return PaintCreditRole("graphics"); }
+static Canvas CreditYast() { return PaintCreditName("Yast"); }
+static Canvas CreditMusic() { return PaintCreditRole("music"); }
+static Canvas CreditBrund() { return PaintCreditName("Brund"); }
+
+static const int JpegQuality = 90;
+
+// In the order the demo loads them; the layouts mix raw and run-length data on purpose, so that the
+// real files exercise every path of the TGA reader.
+static const AssetFile Files[] = {
+    {"tlo3.jpg", FileKind::Jpeg, PaintTlo3, {}, nullptr},
+    {"vrl.jpg", FileKind::Jpeg, PaintVrl, {}, nullptr},
+    {"bakba.jpg", FileKind::Jpeg, PaintBakba, {}, nullptr},
+    {"codework.tga", FileKind::Tga, CreditCode, TgaLayout::Raw32, nullptr},
+    {"glimber.tga", FileKind::Tga, CreditGlimber, TgaLayout::Rle32, nullptr},
+    {"gfx.tga", FileKind::Tga, CreditGraphics, TgaLayout::Raw32, nullptr},
+    {"yast.tga", FileKind::Tga, CreditYast, TgaLayout::Rle32, nullptr},
+    {"msx.tga", FileKind::Tga, CreditMusic, TgaLayout::Raw32, nullptr},
+    {"brund.tga", FileKind::Tga, CreditBrund, TgaLayout::Rle32, nullptr},
+    {"ende.jpg", FileKind::Jpeg, PaintEnde, {}, nullptr},
+    {"logo.tga", FileKind::Tga, PaintLogo, TgaLayout::Raw32, nullptr},
+    {"kreski.jpg", FileKind::Jpeg, PaintKreski, {}, nullptr},
+    {"tunel.jpg", FileKind::Jpeg, PaintTunel, {}, nullptr},
+    {"tlo_ach.jpg", FileKind::Jpeg, PaintTloAch, {}, nullptr},
+    {"maska.tga", FileKind::Tga, PaintMaska, TgaLayout::Rle32, nullptr},
+    {"particles.tga", FileKind::Tga, PaintParticles, TgaLayout::Rle24, nullptr},
+    {"hdr.jpg", FileKind::Jpeg, PaintHdr, {}, nullptr},
+    {"kwadraty.jpg", FileKind::Jpeg, PaintKwadraty, {}, nullptr},
+    {"cr_tavrel.tga", FileKind::Tga, GreetTavrel, TgaLayout::Rle32, nullptr},
+    {"cr_quimbrel.tga", FileKind::Tga, GreetQuimbrel, TgaLayout::Rle32, nullptr},
+    {"cr_dunvo.tga", FileKind::Tga, GreetDunvo, TgaLayout::Raw32, nullptr},
+    {"cr_fenwisp.tga", FileKind::Tga, GreetFenwisp, TgaLayout::Rle32, nullptr},
+    {"cr_plo.tga", FileKind::Tga, GreetPlo, TgaLayout::Rle32, nullptr},
+    {"cr_kirrage.tga", FileKind::Tga, GreetKirrage, TgaLayout::Raw32, nullptr},
+    {"czarna.jpg", FileKind::Jpeg, PaintCzarna, {}, nullptr},
+    {"draty.jpg", FileKind::Jpeg, PaintDraty, {}, nullptr},
+    {"babka.jpg", FileKind::Jpeg, PaintBabka, {}, nullptr},
+    {"obrotnik.tga", FileKind::Tga, PaintObrotnik, TgaLayout::Raw32, nullptr},
+    {"mk.jpg", FileKind::Jpeg, PaintMk, {}, nullptr},
+    {"rozgwiazda.txt", FileKind::Other, nullptr, {}, WriteStarfishModel},
+    {"roza.txt", FileKind::Other, nullptr, {}, WriteRoseModel},
+    {"muza_demo.ogg", FileKind::Other, nullptr, {}, WriteMusic},
+};
+
+static bool WriteAsset(const AssetFile& file, const std::string& path)
+{
+    switch (file.Kind) {
+    case FileKind::Jpeg:
+        return WriteJpg(path, file.Paint(), JpegQuality);
+    case FileKind::Tga:
+        return WriteTga(path, file.Paint(), file.Layout);
+    case FileKind::Other:
+        return file.Write(path);
+    }
+    return false;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: moravel-assetgen OUTDIR\n");
+        return 2;
+    }
+    if (!CheckFonts())
+        return 1;
+    std::filesystem::path folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "moravel-assetgen: cannot create %s: %s\n", argv[1], error.message().c_str());
+        return 1;
+    }
+    const int count = (int)(sizeof Files / sizeof Files[0]);
+    for (int i = 0; i < count; i++) {
+        std::printf("\rmoravel-assetgen: [%2d/%d] %-16s", i + 1, count, Files[i].Name);
+        std::fflush(stdout);
+        if (!WriteAsset(Files[i], (folder / Files[i].Name).string())) {
+            std::printf("\n");
+            return 1;
+        }
+    }
+    std::printf("\rmoravel-assetgen: %d files written to %s\n", count, argv[1]);
+    return 0;
+}
