@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include "effects/unit_quads.h"
+
 #include "shell/master.h"
 #include "textures/catalogue.h"
 
@@ -34,17 +36,7 @@ static void SendSpinnerSquare()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, TexObrotnik);
 
-    glBegin(GL_QUADS);
-    glNormal3f(0.0f, 0.0f, 1.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-1.0f, -1.0f, 1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(1.0f, -1.0f, 1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(1.0f, 1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-1.0f, 1.0f, 1.0f);
-    glEnd();
+    DrawUnitFrontQuad();
 
     glShadeModel(GL_SMOOTH);
     glDisable(GL_BLEND);
@@ -80,17 +72,7 @@ void DrawSlidingBackdrop(double offset)
     glBindTexture(GL_TEXTURE_2D, TexBabka);
 
     // The back face of a unit cube: seen from the eye the picture is mirrored left to right.
-    glBegin(GL_QUADS);
-    glNormal3f(0.0f, 0.0f, -1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(-1.0f, -1.0f, -1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(-1.0f, 1.0f, -1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(1.0f, 1.0f, -1.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(1.0f, -1.0f, -1.0f);
-    glEnd();
+    DrawUnitBackQuad();
 
     DrawSpinner(30, 10);
     DrawSpinner(-50, -8);

@@ -250,7 +250,7 @@ static Pixels DrawReferenceBox(float aboutX, float aboutY)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glBindTexture(GL_TEXTURE_2D, TexKreski);
-    DrawBoxFaces();
+    DrawUnitCubeFaces();
     return ReadScreen();
 }
 

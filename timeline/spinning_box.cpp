@@ -3,43 +3,9 @@
 
 #include <GL/gl.h>
 
+#include "effects/unit_quads.h"
 #include "effects/wide_angle_cube.h"
 #include "textures/catalogue.h"
-#include "timeline/front_quad.h"
-
-// One corner of a face: texture coordinate, then position.
-struct BoxCorner {
-    float S, T;
-    float X, Y, Z;
-};
-
-struct BoxFace {
-    float NormalX, NormalY, NormalZ;
-    BoxCorner Corners[4];
-};
-
-// The same cube, face for face, as the opening scene's.
-static const BoxFace BoxFaces[6] = {
-    {0, 0, 1, {{0, 0, -1, -1, 1}, {1, 0, 1, -1, 1}, {1, 1, 1, 1, 1}, {0, 1, -1, 1, 1}}},
-    {0, 0, -1, {{1, 0, -1, -1, -1}, {1, 1, -1, 1, -1}, {0, 1, 1, 1, -1}, {0, 0, 1, -1, -1}}},
-    {0, 1, 0, {{0, 1, -1, 1, -1}, {0, 0, -1, 1, 1}, {1, 0, 1, 1, 1}, {1, 1, 1, 1, -1}}},
-    {0, -1, 0, {{1, 1, -1, -1, -1}, {0, 1, 1, -1, -1}, {0, 0, 1, -1, 1}, {1, 0, -1, -1, 1}}},
-    {1, 0, 0, {{1, 0, 1, -1, -1}, {1, 1, 1, 1, -1}, {0, 1, 1, 1, 1}, {0, 0, 1, -1, 1}}},
-    {-1, 0, 0, {{0, 0, -1, -1, -1}, {1, 0, -1, -1, 1}, {1, 1, -1, 1, 1}, {0, 1, -1, 1, -1}}},
-};
-
-void DrawBoxFaces()
-{
-    glBegin(GL_QUADS);
-    for (const BoxFace& face : BoxFaces) {
-        glNormal3f(face.NormalX, face.NormalY, face.NormalZ);
-        for (const BoxCorner& corner : face.Corners) {
-            glTexCoord2f(corner.S, corner.T);
-            glVertex3f(corner.X, corner.Y, corner.Z);
-        }
-    }
-    glEnd();
-}
 
 void DrawSpinningBox()
 {
@@ -60,7 +26,7 @@ void DrawSpinningBox()
     // second frame on, the logo's alpha blend in its first.
     glEnable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, TexKreski);
-    DrawBoxFaces();
+    DrawUnitCubeFaces();
     glPopMatrix();
 
     glLoadIdentity();

@@ -5,6 +5,3 @@
 // Leaves additive blending on and the depth test off for the cube star drawn after it.
 void DrawSpinningBox();
 
-// The box alone: the cube of half-size 1 around the origin with its face normals, in the
-// current matrix, texture and colour.
-void DrawBoxFaces();

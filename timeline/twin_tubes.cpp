@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "effects/model_meshes.h"
+#include "effects/unit_quads.h"
 #include "shell/init_scene.h"
 #include "shell/master.h"
 #include "textures/catalogue.h"
@@ -73,17 +74,7 @@ static void DrawBackground()
     glTranslatef(0.0f, 0.0f, -1.13f);
     glScalef(1.2f, 1.0f, 1.0f);
     glBindTexture(GL_TEXTURE_2D, TexBakba);
-    glBegin(GL_QUADS);
-    glNormal3f(0.0f, 0.0f, -1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(-1.0f, -1.0f, -1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(-1.0f, 1.0f, -1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(1.0f, 1.0f, -1.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(1.0f, -1.0f, -1.0f);
-    glEnd();
+    DrawUnitBackQuad();
 }
 
 // The second pass was also asked to turn about a null axis, which means nothing; it gets no
