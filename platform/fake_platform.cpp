@@ -10,10 +10,6 @@
 
 namespace {
 
-struct FakeWindow {
-    std::string ClassName;
-};
-
 std::vector<std::string> Calls;
 std::set<std::string> FailingSteps;
 int DisplayChangeResult = DispChangeSuccessful;
@@ -22,7 +18,7 @@ std::uint32_t TicksPerSwap = 0;
 int Swaps = 0;
 int CursorCount = 0;
 std::function<void(int)> SwapHook;
-std::map<SysWindow, FakeWindow> Windows;
+std::set<SysWindow> Windows;
 SysWindow NextWindow = 0x100;
 std::set<SysGLContext> Contexts;
 SysGLContext NextContext = 0x200;
@@ -49,12 +45,6 @@ bool WindowExists(SysWindow window)
     return Windows.count(window) != 0;
 }
 
-std::intptr_t SendToWindow(SysWindow window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
-{
-    const auto found = Windows.find(window);
-    const SysWindowProc proc = found != Windows.end() ? ClassTableProc(found->second.ClassName.c_str()) : nullptr;
-    return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
-}
 
 }  // namespace
 
@@ -105,7 +95,7 @@ void FakeSetTicksPerSwap(std::uint32_t ms)
 
 void FakePostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
-    const SysWindow window = Windows.empty() ? 0 : Windows.begin()->first;
+    const SysWindow window = Windows.empty() ? 0 : *Windows.begin();
     MessageQueue().push_back(SysMessage{window, message, wParam, lParam});
 }
 
@@ -170,8 +160,8 @@ SysWindow SysCreateWindow(std::uint32_t exStyle, const char* className, const ch
     if (Fails("CreateWindow") || ClassTableProc(className) == nullptr)
         return 0;
     const SysWindow window = NextWindow++;
-    Windows[window].ClassName = className;
-    ClassTableWindowCreated(className);
+    Windows.insert(window);
+    WindowTableAdd(window, className);
     SendToWindow(window, WmCreate, 0, 0);
     SendToWindow(window, WmSize, 0, static_cast<std::intptr_t>((height << 16) | (width & 0xFFFF)));
     return window;
@@ -183,7 +173,7 @@ bool SysDestroyWindow(SysWindow window)
     if (Fails("DestroyWindow") || !WindowExists(window))
         return false;
     SendToWindow(window, WmDestroy, 0, 0);
-    ClassTableWindowDestroyed(Windows[window].ClassName.c_str());
+    WindowTableRemove(window);
     Windows.erase(window);
     return true;
 }
@@ -284,11 +274,7 @@ int SysRenderScale()
 
 bool SysPeekMessage(SysMessage& message)
 {
-    if (MessageQueue().empty())
-        return false;
-    message = MessageQueue().front();
-    MessageQueue().pop_front();
-    return true;
+    return TakeQueuedMessage(message);
 }
 
 bool SysTranslateMessage(const SysMessage&)

@@ -15,7 +15,6 @@
 namespace {
 
 struct HeadlessWindow {
-    std::string ClassName;
     int Width = 0;
     int Height = 0;
     EGLSurface Surface = EGL_NO_SURFACE;
@@ -76,12 +75,6 @@ HeadlessWindow* FindWindow(SysWindow window)
     return found == Windows.end() ? nullptr : &found->second;
 }
 
-std::intptr_t SendToWindow(SysWindow window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
-{
-    const HeadlessWindow* target = FindWindow(window);
-    const SysWindowProc proc = target != nullptr ? ClassTableProc(target->ClassName.c_str()) : nullptr;
-    return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
-}
 
 std::intptr_t SizeParam(int width, int height)
 {
@@ -139,10 +132,9 @@ SysWindow SysCreateWindow(std::uint32_t, const char* className, const char*, std
         return 0;
     const SysWindow window = NextWindow++;
     HeadlessWindow& created = Windows[window];
-    created.ClassName = className;
     created.Width = width * Scale;
     created.Height = height * Scale;
-    ClassTableWindowCreated(className);
+    WindowTableAdd(window, className);
     SendToWindow(window, WmCreate, 0, 0);
     SendToWindow(window, WmSize, 0, SizeParam(created.Width, created.Height));
     return window;
@@ -156,7 +148,7 @@ bool SysDestroyWindow(SysWindow window)
     SendToWindow(window, WmDestroy, 0, 0);
     if (target->Surface != EGL_NO_SURFACE)
         eglDestroySurface(Display, target->Surface);
-    ClassTableWindowDestroyed(target->ClassName.c_str());
+    WindowTableRemove(window);
     Windows.erase(window);
     return true;
 }
@@ -282,11 +274,7 @@ int SysRenderScale()
 bool SysPeekMessage(SysMessage& message)
 {
     PostTimerIfDue();
-    if (MessageQueue().empty())
-        return false;
-    message = MessageQueue().front();
-    MessageQueue().pop_front();
-    return true;
+    return TakeQueuedMessage(message);
 }
 
 bool SysTranslateMessage(const SysMessage&)

@@ -1,7 +1,9 @@
 // SDL2 backend: a real window and OpenGL context on X11 or Wayland, a real display-mode switch,
 // SDL events turned into the production's window messages, message boxes as dialogs.
 #include <SDL2/SDL.h>
+#include <time.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +18,6 @@ namespace {
 
 struct SdlWindow {
     SDL_Window* Window = nullptr;
-    std::string ClassName;
     int LastWidth = 0;   // the client size last reported to the window procedure
     int LastHeight = 0;
     int OuterWidth = 0;  // the outer size the production asked for
@@ -66,12 +67,6 @@ SysWindow FindHandle(Uint32 sdlWindowId)
     return Windows.empty() ? 0 : Windows.begin()->first;
 }
 
-std::intptr_t SendToWindow(SysWindow window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
-{
-    const SdlWindow* target = FindWindow(window);
-    const SysWindowProc proc = target != nullptr ? ClassTableProc(target->ClassName.c_str()) : nullptr;
-    return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
-}
 
 std::intptr_t PackWords(int low, int high)
 {
@@ -283,13 +278,12 @@ SysWindow SysCreateWindow(std::uint32_t, const char* className, const char* titl
     const SysWindow handle = NextWindow++;
     SdlWindow& window = Windows[handle];
     window.Window = sdlWindow;
-    window.ClassName = className;
     window.FullScreen = fullScreen;
     window.OuterWidth = width;
     window.OuterHeight = height;
     window.LastWidth = width;
     window.LastHeight = height;
-    ClassTableWindowCreated(className);
+    WindowTableAdd(handle, className);
     SendToWindow(handle, WmCreate, 0, 0);
     SendToWindow(handle, WmSize, 0, PackWords(width, height));
     return handle;
@@ -304,7 +298,7 @@ bool SysDestroyWindow(SysWindow handle)
     if (window->Timer != 0)
         SDL_RemoveTimer(window->Timer);
     SDL_DestroyWindow(window->Window);
-    ClassTableWindowDestroyed(window->ClassName.c_str());
+    WindowTableRemove(handle);
     Windows.erase(handle);
     // Timer events already queued for the window must not outlive it.
     if (TimerEventType != 0)
@@ -435,12 +429,38 @@ bool SysDeleteContext(SysGLContext context)
     return true;
 }
 
+// The sync trace for the benchmarks, off unless MORAVEL_SYNC_TRACE names a file: per presented frame,
+// the monotonic time in microseconds, the demo time and the music position the sound backend reports.
+// Both are weak: the backend still links without the production or the SDL sound backend.
+[[gnu::weak]] extern std::int32_t DemoTime;
+[[gnu::weak]] double SoundMusicPositionMs(std::uint64_t nowMicroseconds);
+
+static void TraceSwap()
+{
+    static bool checked = false;
+    static std::FILE* trace = nullptr;
+    if (!checked) {
+        checked = true;
+        const char* file = std::getenv("MORAVEL_SYNC_TRACE");
+        if (file != nullptr && *file != '\0')
+            trace = std::fopen(file, "w");
+    }
+    if (trace == nullptr)
+        return;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::uint64_t us = static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+    std::fprintf(trace, "%llu %d %.3f\n", static_cast<unsigned long long>(us), &DemoTime != nullptr ? DemoTime : -1,
+                 SoundMusicPositionMs != nullptr ? SoundMusicPositionMs(us) : -1.0);
+}
+
 bool SysSwapBuffers(SysDeviceContext dc)
 {
     SdlWindow* window = FindWindow(dc);
     if (window == nullptr)
         return false;
     SDL_GL_SwapWindow(window->Window);
+    TraceSwap();
     return true;
 }
 
@@ -456,11 +476,7 @@ bool SysPeekMessage(SysMessage& message)
         while (SDL_PollEvent(&event))
             TranslateEvent(event);
     }
-    if (MessageQueue().empty())
-        return false;
-    message = MessageQueue().front();
-    MessageQueue().pop_front();
-    return true;
+    return TakeQueuedMessage(message);
 }
 
 bool SysTranslateMessage(const SysMessage&)

@@ -6,7 +6,12 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -22,6 +27,47 @@ static constexpr int OutputChannels = 2;
 static bool AudioOpen = false;
 // Streams by handle - 1.
 static std::vector<Mix_Music*> Streams;
+
+// The sync trace (MORAVEL_SYNC_TRACE set, off otherwise): after each mix, how much music the device
+// has been handed and when, so the benchmarks can tell the playing position between the 23 ms steps.
+static std::mutex MixRecordLock;
+static std::uint64_t MusicFramesBefore = 0;   // music frames in the buffers before the latest one
+static std::uint64_t LatestMusicFrames = 0;   // music frames in the latest buffer
+static std::uint64_t LatestMixMicroseconds = 0;
+static int MixFrequency = 44100;
+
+static std::uint64_t MonotonicMicroseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+// Runs on the audio thread after every mix; the music fills a buffer from its start once it plays.
+static void RecordMix(void*, Uint8*, int length)
+{
+    if (!Mix_PlayingMusic())
+        return;
+    const std::lock_guard<std::mutex> hold(MixRecordLock);
+    MusicFramesBefore += LatestMusicFrames;
+    LatestMusicFrames = static_cast<std::uint64_t>(length) / (OutputChannels * sizeof(Sint16));
+    LatestMixMicroseconds = MonotonicMicroseconds();
+}
+
+// The music's playing position in ms at the given monotonic time: the start of the latest buffer plus
+// the time since it was handed over, at most its length; 0 while it plays before the first mix, -1 when
+// it does not play. Asks the mixer before taking the record's lock: the audio thread takes them the
+// other way round.
+double SoundMusicPositionMs(std::uint64_t nowMicroseconds)
+{
+    const bool playing = AudioOpen && Mix_PlayingMusic();
+    const std::lock_guard<std::mutex> hold(MixRecordLock);
+    if (LatestMusicFrames == 0)
+        return playing ? 0.0 : -1.0;
+    const double bufferMs = LatestMusicFrames * 1000.0 / MixFrequency;
+    const double sinceMs = (static_cast<double>(nowMicroseconds) - static_cast<double>(LatestMixMicroseconds)) / 1000.0;
+    return MusicFramesBefore * 1000.0 / MixFrequency + std::clamp(sinceMs, 0.0, bufferMs);
+}
 
 std::uint32_t BASS_GetVersion()
 {
@@ -46,6 +92,11 @@ bool BASS_Init(int device, std::uint32_t frequency, std::uint32_t, SysWindow, co
     // Loads the Ogg decoder now; should it be missing, opening the stream fails and says so.
     Mix_Init(MIX_INIT_OGG);
     AudioOpen = true;
+    MusicFramesBefore = LatestMusicFrames = 0;
+    MixFrequency = static_cast<int>(frequency);
+    const char* trace = std::getenv("MORAVEL_SYNC_TRACE");
+    if (trace != nullptr && *trace != '\0')
+        Mix_SetPostMix(RecordMix, nullptr);
     return true;
 }
 
@@ -83,6 +134,7 @@ bool BASS_Free()
     if (!AudioOpen)
         return false;
     Mix_HaltMusic();
+    Mix_SetPostMix(nullptr, nullptr);
     for (Mix_Music* music : Streams)
         Mix_FreeMusic(music);
     Streams.clear();

@@ -10,6 +10,7 @@ struct ClassEntry {
     int LiveWindows = 0;
 };
 std::map<std::string, ClassEntry> Classes;
+std::map<SysWindow, std::string> WindowClasses;
 std::uint16_t NextAtom = 0xC000;
 }  // namespace
 
@@ -39,23 +40,36 @@ SysWindowProc ClassTableProc(const char* className)
     return entry == Classes.end() ? nullptr : entry->second.Proc;
 }
 
-void ClassTableWindowCreated(const char* className)
+void WindowTableAdd(SysWindow window, const char* className)
 {
+    WindowClasses[window] = className;
     const auto entry = Classes.find(className);
     if (entry != Classes.end())
         ++entry->second.LiveWindows;
 }
 
-void ClassTableWindowDestroyed(const char* className)
+void WindowTableRemove(SysWindow window)
 {
-    const auto entry = Classes.find(className);
+    const auto found = WindowClasses.find(window);
+    if (found == WindowClasses.end())
+        return;
+    const auto entry = Classes.find(found->second);
     if (entry != Classes.end() && entry->second.LiveWindows > 0)
         --entry->second.LiveWindows;
+    WindowClasses.erase(found);
+}
+
+std::intptr_t SendToWindow(SysWindow window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    const auto found = WindowClasses.find(window);
+    const SysWindowProc proc = found != WindowClasses.end() ? ClassTableProc(found->second.c_str()) : nullptr;
+    return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
 }
 
 void ClassTableClear()
 {
     Classes.clear();
+    WindowClasses.clear();
     MessageQueue().clear();
 }
 
@@ -63,6 +77,15 @@ std::deque<SysMessage>& MessageQueue()
 {
     static std::deque<SysMessage> queue;
     return queue;
+}
+
+bool TakeQueuedMessage(SysMessage& message)
+{
+    if (MessageQueue().empty())
+        return false;
+    message = MessageQueue().front();
+    MessageQueue().pop_front();
+    return true;
 }
 
 void QueueQuit(int exitCode)

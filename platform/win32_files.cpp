@@ -1,0 +1,36 @@
+// Files on Windows: production names are native already; read whole with CreateFileA and ReadFile.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include "platform/platform.h"
+
+std::string SysNativePath(const char* productionPath)
+{
+    return productionPath != nullptr ? productionPath : "";
+}
+
+bool SysReadFile(const char* productionPath, std::vector<std::uint8_t>& bytes)
+{
+    bytes.clear();
+    const HANDLE file = CreateFileA(SysNativePath(productionPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::uint8_t chunk[65536];
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0;
+        if (ReadFile(file, chunk, sizeof chunk, &got, nullptr) == FALSE) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    CloseHandle(file);
+    if (!ok)
+        bytes.clear();
+    return ok;
+}
