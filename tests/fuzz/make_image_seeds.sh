@@ -1,6 +1,7 @@
 #!/bin/bash
 # Writes the seed corpora of the image fuzz targets with ImageMagick's convert and libjpeg's cjpeg.
-# The seeds are kept in the tree; run this again only to change them.
+# The seeds are kept in the tree; run this again only to change them. The files named by a SHA-1 were
+# found by the fuzzers and kept (libFuzzer's -merge=1) for the paths they reach that these do not.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
