@@ -38,5 +38,5 @@ done
 mkdir -p "$(dirname "$out")"
 montage "${tiles[@]}" -tile 6x -geometry '232x232>+8+8' -background '#0b0814' -fill '#e8e0ff' \
   -font DejaVu-Sans -pointsize 12 -title 'Moravel: the 29 generated pictures, as loaded' \
-  -depth 8 -define png:compression-level=9 "$out"
+  -depth 8 -strip -define png:compression-level=9 -define png:exclude-chunks=date,time "$out"
 echo "wrote $out"

@@ -26,3 +26,14 @@ target_compile_definitions(assets_test PRIVATE MORAVEL_ASSET_DIR="${assets_dir}/
 add_dependencies(assets_test moravel-assetgen)
 gtest_discover_tests(assets_test DISCOVERY_TIMEOUT 60 TEST_PREFIX assets.
   PROPERTIES LABELS gl ENVIRONMENT EGL_PLATFORM=surfaceless FIXTURES_REQUIRED moravel_assets)
+
+# The generator's parts on their own: noise, text, file writers and model meshes.
+moravel_unit_test(assetgen_test assetgen_test.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/canvas.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/noise.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/text.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/image_files.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/models.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/starfish.cpp
+  ${CMAKE_SOURCE_DIR}/tools/assetgen/rose.cpp)
+target_link_libraries(assetgen_test PRIVATE Freetype::Freetype)

@@ -27,7 +27,7 @@ static TextStyle FitStyle(const std::string& text, TextStyle style, float width,
     return style;
 }
 
-// A bar with pointed ends, in the texel rows y0..y1, spanning x0..x1.
+// A bar with pointed ends from x0 to x1, centred on row y, `halfHeight` texels thick each side.
 static void PaintBar(Canvas& canvas, float x0, float x1, float y, float halfHeight, Colour colour)
 {
     for (int py = (int)(y - halfHeight - 2); py <= (int)(y + halfHeight + 2); py++) {

@@ -65,9 +65,24 @@ static void AddPetal(Mesh& mesh, int k, double age)
     }
 }
 
+// A small disc at the bottom of the bud, under the innermost petals, so no background shows through.
+static void AddHeart(Mesh& mesh)
+{
+    const int sides = 8;
+    int centre = (int)mesh.Vertices.size();
+    mesh.Vertices.push_back(Vertex3{0, 0, -0.01});
+    for (int i = 0; i < sides; i++) {
+        double a = 2 * Pi * i / sides;
+        mesh.Vertices.push_back(Vertex3{0.03 * std::cos(a), 0.03 * std::sin(a), -0.01});
+    }
+    for (int i = 0; i < sides; i++)
+        mesh.Triangles.push_back({centre, centre + 1 + (i + 1) % sides, centre + 1 + i});
+}
+
 Mesh BuildRose()
 {
     Mesh mesh;
+    AddHeart(mesh);
     for (int k = 0; k < Petals; k++)
         AddPetal(mesh, k, (double)k / (Petals - 1));
     FitIntoRadius(mesh, ModelRadius);

@@ -39,13 +39,16 @@ static int SectorsOfRing(int ring)
 // Joins two rings of different sector counts with triangles, walking both in order of angle. Each
 // triangle's second corner lies on the outer ring: that corner shows the bright corner of the texture,
 // so the facets shine outward like scales.
-static void StitchRings(Mesh& mesh, int innerFirst, int innerCount, int outerFirst, int outerCount)
+static void StitchRings(Mesh& mesh, const std::vector<double>& turn, int innerFirst, int innerCount, int outerFirst,
+                        int outerCount)
 {
+    // Position of the k-th vertex of a ring along the walk, in turns; past the end it wraps to the start.
+    auto at = [&](int first, int count, int k) { return turn[first + k % count] + k / count; };
     int i = 0, j = 0;
     while (i < innerCount || j < outerCount) {
-        // Compare the angles of the next vertex on each ring, as fractions of a turn.
-        double nextInner = (double)(i + 1) / innerCount;
-        double nextOuter = (double)(j + 1) / outerCount;
+        // Step along the ring whose next vertex comes first, so the triangles stay as wide as they can.
+        double nextInner = at(innerFirst, innerCount, i + 1);
+        double nextOuter = at(outerFirst, outerCount, j + 1);
         int a = innerFirst + i % innerCount;
         int b = outerFirst + j % outerCount;
         if (j >= outerCount || (i < innerCount && nextInner < nextOuter)) {
@@ -62,6 +65,7 @@ Mesh BuildStarfish()
 {
     Mesh mesh;
     mesh.Vertices.push_back(SurfacePoint(0, 0));
+    std::vector<double> turn = {0};  // each vertex's angle as a fraction of a turn, jitter included
     std::vector<int> first(Rings + 1), count(Rings + 1);
     first[0] = 0;
     count[0] = 1;
@@ -73,16 +77,17 @@ Mesh BuildStarfish()
             double a = 2 * Pi * s / count[ring];
             // Jitter the inner points so the facets look cut by hand, not stamped.
             if (ring < Rings) {
-                r += (HashUnit(ring, s, 0, 77) - 0.5) * 0.4 / Rings;
-                a += (HashUnit(ring, s, 1, 77) - 0.5) * 0.4 * 2 * Pi / count[ring];
+                r += (HashUnit(ring, s, 0, 77) - 0.5) * 0.2 / Rings;
+                a += (HashUnit(ring, s, 1, 77) - 0.5) * 0.3 * 2 * Pi / count[ring];
             }
             mesh.Vertices.push_back(SurfacePoint(r, a));
+            turn.push_back(a / (2 * Pi));
         }
     }
     for (int s = 0; s < count[1]; s++)
         mesh.Triangles.push_back({0, first[1] + s, first[1] + (s + 1) % count[1]});
     for (int ring = 1; ring < Rings; ring++)
-        StitchRings(mesh, first[ring], count[ring], first[ring + 1], count[ring + 1]);
+        StitchRings(mesh, turn, first[ring], count[ring], first[ring + 1], count[ring + 1]);
     FitIntoRadius(mesh, ModelRadius);
     SortFarToNear(mesh);
     return mesh;
