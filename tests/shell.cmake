@@ -9,5 +9,10 @@ add_executable(close_window e2e/close_window.c)
 target_link_libraries(close_window PRIVATE PkgConfig::X11)
 
 add_test(NAME demo_end_to_end
-         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/demo_e2e.sh ${CMAKE_BINARY_DIR}/dist $<TARGET_FILE:close_window>)
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/demo_e2e.sh ${CMAKE_BINARY_DIR}/dist $<TARGET_FILE:close_window>
+                 $<TARGET_FILE:audio_probe>)
 set_tests_properties(demo_end_to_end PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)
+
+add_test(NAME demo_full_run COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/full_run_e2e.sh ${CMAKE_BINARY_DIR}/dist
+                                    $<TARGET_FILE:audio_probe>)
+set_tests_properties(demo_full_run PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The real demo under Xvfb: its window and caption, the three ways a user ends it, and the
 # framed-window fallback when the display has no 640 x 480 mode.
-# Usage: demo_e2e.sh DIST_DIR CLOSE_WINDOW_HELPER
+# Usage: demo_e2e.sh DIST_DIR CLOSE_WINDOW_HELPER AUDIO_PROBE
 set -u
 dist=$(cd "$1" && pwd)
-closer=$2
+closer=$(realpath "$2")
+probe=$(realpath "$3")
 work=$(mktemp -d /tmp/moravel-e2e.XXXXXX)
 failures=0
 xpid=""
@@ -87,6 +88,15 @@ if find_window; then
   wait_demo 30
   xdotool keyup Escape
   [ "$code" = 0 ] && pass "Escape ends the run with exit code 0" || fail "Escape: exit $code"
+  # The sound device wrote everything it played into a file: the music, unchanged, starting
+  # only after the loading frame, not with the device.
+  if report=$("$probe" "$run_dir/audio.raw" "$run_dir/data/muza_demo.ogg"); then
+    start=$(echo "$report" | sed -n 's/^music_start_ms=//p')
+    awk -v s="$start" 'BEGIN { exit !(s > 0) }' && pass "the music plays, sample for sample, from ${start} ms after the device opened" \
+      || fail "the music started with the device, before the first frame: $report"
+  else
+    fail "the sound file does not hold the music: $report"
+  fi
 else
   fail "no window titled 'Moravel by Ostrevia 2k4'"; kill -9 "$demo_pid" 2>/dev/null
 fi
