@@ -1,10 +1,7 @@
 // vfs.dll: packs the production's data folder into one archive and unpacks it at start-up.
 #include "vfs.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -22,20 +19,19 @@ void ShowUsage()
 // The archive ships beside the executable, wherever the working directory is.
 bool FindArchive(std::string& path)
 {
-    char self[4096];
-    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) {
-        ReportFailure("cannot find its own folder: " + std::string(std::strerror(errno)));
+    std::string folder;
+    if (!ExecutableFolder(folder))
         return false;
-    }
-    self[length] = '\0';
-    std::string folder(self);
-    folder.erase(folder.find_last_of('/') + 1);
     path = folder + ArchiveName;
     return true;
 }
 
 }  // namespace
+
+void ReportFailure(const std::string& text)
+{
+    std::fprintf(stderr, "vfs.dll: %s\n", text.c_str());
+}
 
 int main(int argc, char** argv)
 {

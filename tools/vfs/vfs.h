@@ -28,3 +28,6 @@ bool MapFile(const std::string& path, MappedFile& file);
 
 // Reports a failure the way every part of the tool does: one line on stderr.
 void ReportFailure(const std::string& text);
+
+// The folder the running program lies in, ending in a separator.
+bool ExecutableFolder(std::string& folder);

@@ -1,24 +1,72 @@
-// File access shared by the packer, the extractor and the lister.
+// The tool's file access on POSIX systems: mapping, listing, atomic writes and the locked output
+// folder that extraction writes into through one directory descriptor.
 #include "vfs.h"
+#include "vfs_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t WriteChunk = 1 << 16;
+
+// Test hook: MORAVEL_VFS_KILL_AFTER=N kills the extractor with SIGKILL once N bytes of file
+// contents are written, to prove that an interrupted run leaves no partial file behind.
+long long KillAfter()
+{
+    static const long long limit = [] {
+        const char* value = std::getenv("MORAVEL_VFS_KILL_AFTER");
+        return value != nullptr ? std::atoll(value) : -1LL;
+    }();
+    return limit;
+}
+long long BytesWritten = 0;
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
+{
+    while (size > 0) {
+        std::size_t chunk = std::min(size, WriteChunk);
+        if (KillAfter() >= 0 && BytesWritten + (long long)chunk > KillAfter()) {
+            chunk = std::size_t(std::max(0LL, KillAfter() - BytesWritten));
+            if (chunk > 0 && write(fd, data, chunk) < 0)
+                return false;
+            raise(SIGKILL);
+        }
+        ssize_t done = write(fd, data, chunk);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += done;
+        size -= std::size_t(done);
+        BytesWritten += done;
+    }
+    return true;
+}
+
+}  // namespace
+
+struct OutputFolder {
+    int Fd = -1;
+};
 
 MappedFile::~MappedFile()
 {
     if (Data && Size)
         munmap(const_cast<std::uint8_t*>(Data), Size);
-}
-
-void ReportFailure(const std::string& text)
-{
-    std::fprintf(stderr, "vfs.dll: %s\n", text.c_str());
 }
 
 bool MapFile(const std::string& path, MappedFile& file)
@@ -52,4 +100,191 @@ bool MapFile(const std::string& path, MappedFile& file)
     }
     file.Data = static_cast<const std::uint8_t*>(at);
     return true;
+}
+
+bool ExecutableFolder(std::string& folder)
+{
+    char self[4096];
+    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        ReportFailure("cannot find its own folder: " + std::string(std::strerror(errno)));
+        return false;
+    }
+    self[length] = '\0';
+    folder = self;
+    folder.erase(folder.find_last_of('/') + 1);
+    return true;
+}
+
+bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) {
+        ReportFailure("cannot open " + folder + ": " + std::strerror(errno));
+        return false;
+    }
+    bool ok = true;
+    while (dirent* item = readdir(dir)) {
+        std::string name = item->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat info;
+        if (fstatat(dirfd(dir), name.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode)) {
+            ReportFailure(folder + "/" + name + ": only plain files can be packed");
+            ok = false;
+        } else if (!IsSafeEntryName(name)) {
+            ReportFailure(folder + "/" + name + ": the name cannot be stored (separator, leading dot or control character)");
+            ok = false;
+        }
+        names.push_back(name);
+    }
+    closedir(dir);
+    return ok;
+}
+
+// Past a file-size limit (ulimit -f) the system would end the run with SIGXFSZ, leaving the
+// temporary file behind and saying nothing; ignored, the write fails with EFBIG and is reported
+// and cleaned up like a full disk.
+static void FailWritesPastSizeLimit()
+{
+    signal(SIGXFSZ, SIG_IGN);
+}
+
+bool WriteFileReplacing(const std::string& path, const std::string& bytes)
+{
+    FailWritesPastSizeLimit();
+    std::string temp = path + ".part";
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        ReportFailure("cannot create " + temp + ": " + std::strerror(errno));
+        return false;
+    }
+    const char* at = bytes.data();
+    std::size_t left = bytes.size();
+    bool ok = true;
+    while (ok && left > 0) {
+        ssize_t done = write(fd, at, left);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done < 0)
+            ok = false;
+        else {
+            at += done;
+            left -= std::size_t(done);
+        }
+    }
+    if (ok && fsync(fd) != 0)
+        ok = false;
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        unlink(temp.c_str());
+        ReportFailure("cannot write " + path + ": " + std::strerror(error));
+    }
+    return ok;
+}
+
+OutputFolder* OpenOutputFolder(const std::string& dir)
+{
+    FailWritesPastSizeLimit();
+    if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
+        ReportFailure("cannot create " + dir + ": " + std::strerror(errno));
+        return nullptr;
+    }
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        ReportFailure("cannot open " + dir + ": " + std::strerror(errno));
+        return nullptr;
+    }
+    flock(fd, LOCK_EX);
+    return new OutputFolder{fd};
+}
+
+void CloseOutputFolder(OutputFolder* folder)
+{
+    close(folder->Fd);
+    delete folder;
+}
+
+void RemoveFromFolder(OutputFolder* folder, const std::string& name)
+{
+    unlinkat(folder->Fd, name.c_str(), 0);
+}
+
+bool HoldsIntactEntry(OutputFolder* folder, const ArchiveEntry& entry)
+{
+    struct stat info;
+    if (fstatat(folder->Fd, entry.Name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (!S_ISREG(info.st_mode) || std::uint64_t(info.st_size) != entry.Size)
+        return false;
+    int fd = openat(folder->Fd, entry.Name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    std::vector<std::uint8_t> buffer(WriteChunk);
+    std::uint32_t crc = Crc32(nullptr, 0);
+    std::uint64_t total = 0;
+    bool readable = true;
+    for (;;) {
+        ssize_t got = read(fd, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            readable = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        crc = UpdateCrc32(crc, buffer.data(), std::size_t(got));
+        total += std::uint64_t(got);
+    }
+    close(fd);
+    return readable && total == entry.Size && crc == entry.Crc;
+}
+
+bool WriteEntryFile(OutputFolder* folder, const std::string& shown, const ArchiveEntry& entry,
+                    const std::uint8_t* contents)
+{
+    const std::string temp = TemporaryName(entry.Name);
+    int fd = openat(folder->Fd, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        ReportFailure("cannot write " + shown + ": " + std::strerror(errno));
+        return false;
+    }
+    const char* step = "write";
+    bool ok = WriteAll(fd, contents, entry.Size);
+    if (ok && fsync(fd) != 0) {
+        ok = false;
+        step = "flush";
+    }
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && renameat(folder->Fd, temp.c_str(), folder->Fd, entry.Name.c_str()) != 0) {
+        ok = false;
+        step = "rename into";
+        error = errno;
+    }
+    if (!ok) {
+        unlinkat(folder->Fd, temp.c_str(), 0);
+        ReportFailure(std::string("cannot ") + step + " " + shown + ": " + std::strerror(error));
+    }
+    return ok;
+}
+
+bool FlushOutputFolder(OutputFolder* folder, const std::string& dir)
+{
+    if (fsync(folder->Fd) == 0)
+        return true;
+    ReportFailure("cannot flush " + dir + ": " + std::strerror(errno));
+    return false;
 }
