@@ -18,7 +18,7 @@ add_test(NAME assets_deterministic
 set_tests_properties(assets_deterministic PROPERTIES FIXTURES_REQUIRED "moravel_assets;moravel_assets_again"
   LABELS unit)
 
-add_executable(assets_test assets_test.cpp
+add_executable(assets_test assets_test.cpp catalogue_files.cpp
   ${CMAKE_SOURCE_DIR}/tools/assetgen/canvas.cpp
   ${CMAKE_SOURCE_DIR}/tools/assetgen/image_files.cpp)
 target_link_libraries(assets_test PRIVATE moravel_core moravel_platform_headless moravel_sound_silent GTest::gtest_main)

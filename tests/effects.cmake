@@ -5,4 +5,3 @@ moravel_gl_test(effects_gl_test
   ${CMAKE_CURRENT_LIST_DIR}/spinners_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pictures_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/model_meshes_test.cpp)
-target_link_libraries(effects_gl_test PRIVATE PNG::PNG)

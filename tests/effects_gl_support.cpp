@@ -1,10 +1,10 @@
 // Shared scaffolding of the effects GL tests: one headless context, the production's start-up
-// render state, textures made to order, and pixels read back (and saved to look at).
+// render state, textures made to order, and pixels read back.
 #include "tests/effects_gl_support.h"
 
 #include <GL/glu.h>
-#include <png.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,34 +13,17 @@
 
 const Rgb MarkColour = {0, 0, 255};
 
-void EnsureContext()
-{
-    static bool created = false;
-    if (!created) {
-        if (!HeadlessCreateContext(ScreenWidth, ScreenHeight)) {
-            std::fprintf(stderr, "no headless OpenGL context\n");
-            std::abort();
-        }
-        created = true;
-    }
-}
-
-void UseLaterProjection()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 4.0 / 3.0, 1.0, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
 void ApplyStartupState()
 {
-    EnsureContext();
+    static bool created = false;
+    if (!created && !HeadlessCreateContext(ScreenWidth, ScreenHeight)) {
+        std::fprintf(stderr, "no headless OpenGL context\n");
+        std::abort();
+    }
+    created = true;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.4f);
-    glClearDepth(1.0);
     glDepthFunc(GL_LESS);
     glEnable(GL_DEPTH_TEST);
     glShadeModel(GL_SMOOTH);
@@ -55,7 +38,11 @@ void ApplyStartupState()
     glDisable(GL_TEXTURE_GEN_T);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    UseLaterProjection();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 4.0 / 3.0, 1.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
     DemoTime = 0;
 }
 
@@ -63,10 +50,8 @@ GLuint MakeTexture(int width, int height, const std::vector<std::uint32_t>& rgba
 {
     std::vector<std::uint8_t> bytes;
     for (const std::uint32_t texel : rgbaTexels) {
-        bytes.push_back(static_cast<std::uint8_t>(texel >> 24));
-        bytes.push_back(static_cast<std::uint8_t>(texel >> 16));
-        bytes.push_back(static_cast<std::uint8_t>(texel >> 8));
-        bytes.push_back(static_cast<std::uint8_t>(texel));
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes.push_back(static_cast<std::uint8_t>(texel >> shift));
     }
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -97,7 +82,6 @@ void MarkScreen()
 Rgb ReadPixel(int x, int y)
 {
     std::uint8_t rgba[4] = {};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return {rgba[0], rgba[1], rgba[2]};
 }
@@ -109,48 +93,20 @@ Rgb ReadBandCentre()
 
 std::vector<Rgb> ReadScreen()
 {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(ScreenWidth) * ScreenHeight * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(ScreenWidth) * ScreenHeight * 4);
+    glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
     std::vector<Rgb> pixels;
-    pixels.reserve(bytes.size() / 3);
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    for (std::size_t i = 0; i < bytes.size(); i += 4)
         pixels.push_back({bytes[i], bytes[i + 1], bytes[i + 2]});
-    }
     return pixels;
 }
 
-void SaveScreen(const std::string& name)
+int CountOther(const Rgb& colour)
 {
-    const char* folder = std::getenv("MORAVEL_TEST_PICTURES");
-    if (folder == nullptr || *folder == '\0') {
-        return;
-    }
-    const std::string path = std::string(folder) + "/" + name;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(ScreenWidth) * ScreenHeight * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, ScreenWidth, ScreenHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int row = ScreenHeight - 1; row >= 0; --row) {
-        png_write_row(png, bytes.data() + static_cast<std::size_t>(row) * ScreenWidth * 3);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
+    int other = 0;
+    for (const Rgb& pixel : ReadScreen())
+        other += Near(pixel, colour) ? 0 : 1;
+    return other;
 }
 
 GLint GetInteger(GLenum name)
@@ -164,4 +120,12 @@ bool Near(const Rgb& pixel, const Rgb& expected, int tolerance)
 {
     return std::abs(pixel.Red - expected.Red) <= tolerance && std::abs(pixel.Green - expected.Green) <= tolerance &&
            std::abs(pixel.Blue - expected.Blue) <= tolerance;
+}
+
+Rgb CurrentColour()
+{
+    GLfloat colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    return {static_cast<int>(std::lround(colour[0] * 255)), static_cast<int>(std::lround(colour[1] * 255)),
+            static_cast<int>(std::lround(colour[2] * 255))};
 }

@@ -1,11 +1,10 @@
 // Shared scaffolding of the effects GL tests: one headless context, the production's start-up
-// render state, textures made to order, and pixels read back (and saved to look at).
+// render state, textures made to order, and pixels read back.
 #pragma once
 
 #include <GL/gl.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 constexpr int ScreenWidth = 640;
@@ -22,18 +21,14 @@ struct Rgb {
     int Blue = 0;
 };
 
-// A current 640 x 480 context, created on first use and kept for the whole test program.
-void EnsureContext();
 // The state the production's start-up leaves (alpha test > 0.4, depth test, band viewport,
-// 45-degree projection, texturing, sphere-map generation mode, colour white), and DemoTime 0.
+// 45-degree projection with near 1, texturing, sphere-map generation mode, colour white), and
+// DemoTime 0; creates the 640 x 480 context on first use.
 void ApplyStartupState();
-// The 45-degree projection the later scenes draw through (near 1, fixed 4/3 aspect).
-void UseLaterProjection();
 
-// An RGBA texture from rows of texels, bottom row first, sampled nearest with no mipmaps so
+// An RGBA texture from texels (0xRRGGBBAA), bottom row first, sampled nearest with no mipmaps so
 // that what a test reads is exactly what it put in.
 GLuint MakeTexture(int width, int height, const std::vector<std::uint32_t>& rgbaTexels);
-// A 1 x 1 texture of one colour (0xRRGGBBAA).
 GLuint MakeSolidTexture(std::uint32_t rgba);
 constexpr std::uint32_t Texel(int red, int green, int blue, int alpha)
 {
@@ -45,15 +40,15 @@ constexpr std::uint32_t Texel(int red, int green, int blue, int alpha)
 void MarkScreen();
 extern const Rgb MarkColour;
 
-// One pixel of the screen, x and y from the bottom-left corner of the 640 x 480 screen.
+// x and y from the bottom-left corner of the screen.
 Rgb ReadPixel(int x, int y);
-// The centre of the band.
 Rgb ReadBandCentre();
 // Every pixel of the screen, bottom row first.
 std::vector<Rgb> ReadScreen();
-// Writes the screen as a PNG named name (top row first, as viewers expect) into the folder
-// MORAVEL_TEST_PICTURES names, for a look by eye; without it, does nothing.
-void SaveScreen(const std::string& name);
+// Pixels of the screen that are not within 2 of the colour.
+int CountOther(const Rgb& colour);
 
 GLint GetInteger(GLenum name);
 bool Near(const Rgb& pixel, const Rgb& expected, int tolerance = 2);
+// The current colour, to check what a scene leaves for the next.
+Rgb CurrentColour();

@@ -32,8 +32,7 @@ static Bytes FlipToRgba(const Bytes& rgb, int width, int height)
 TEST(JpegReader, ColourPictureIsOpaqueRgbaBottomRowFirst)
 {
     // Top half red, bottom half blue: whatever the encoder loses, the order of the halves must show.
-    const int width = 24;
-    const int height = 16;
+    const int width = 24, height = 16;
     Bytes top(std::size_t(width) * height * 3);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -52,8 +51,7 @@ TEST(JpegReader, ColourPictureIsOpaqueRgbaBottomRowFirst)
         ASSERT_EQ(pixels.size(), std::size_t(width) * height * 4);
         EXPECT_GT(pixels[2], 200);                   // first row: the bottom, blue
         EXPECT_GT(pixels[pixels.size() - 4], 200);   // last row: the top, red
-        int referenceWidth = 0;
-        int referenceHeight = 0;
+        int referenceWidth = 0, referenceHeight = 0;
         const Bytes reference = ReferenceDecodeJpeg(jpeg, referenceWidth, referenceHeight);
         EXPECT_EQ(pixels, FlipToRgba(reference, width, height));
     }
@@ -66,11 +64,8 @@ TEST(JpegReader, GreyPictureHasEqualChannels)
     ASSERT_TRUE(result.Ok);
     const Bytes& pixels = result.Picture.Pixels;
     ASSERT_EQ(pixels.size(), 9u * 7 * 4);
-    for (std::size_t i = 0; i < pixels.size(); i += 4) {
-        EXPECT_EQ(pixels[i], pixels[i + 1]);
-        EXPECT_EQ(pixels[i], pixels[i + 2]);
-        EXPECT_EQ(pixels[i + 3], 255);
-    }
+    for (std::size_t i = 0; i < pixels.size(); i += 4)
+        ASSERT_TRUE(pixels[i] == pixels[i + 1] && pixels[i] == pixels[i + 2] && pixels[i + 3] == 255) << i;
     // The first stored pixel is the bottom-left one of the picture (top row first in `grey`).
     EXPECT_NEAR(pixels[0], grey[6 * 9], 8);
 }
@@ -105,12 +100,9 @@ TEST(JpegReader, BadDataFailsWithTheMessageAndTruncatedDataIsUsed)
         }
     ASSERT_EQ(scans, 3);
     ExpectLoadFailure(Decode(progressive));
-}
 
-TEST(JpegReader, ResourceWording)
-{
-    const DecodeResult result = Decode(Bytes{1, 2, 3}, true);
-    EXPECT_FALSE(result.Ok);
-    EXPECT_EQ(result.Caption, "Zendra Engine");
-    EXPECT_EQ(result.Text, "I can`t load texture Resource - \"data\\pic.jpg\"");
+    const DecodeResult resource = Decode(Bytes{1, 2, 3}, true);
+    EXPECT_FALSE(resource.Ok);
+    EXPECT_EQ(resource.Caption, "Zendra Engine");
+    EXPECT_EQ(resource.Text, "I can`t load texture Resource - \"data\\pic.jpg\"");
 }

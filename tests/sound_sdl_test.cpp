@@ -1,6 +1,7 @@
 // The SDL2_mixer sound backend on SDL's disk driver, which writes what the device plays to a file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -43,10 +44,7 @@ std::vector<std::int16_t> ReadSamples(const std::string& path)
 
 std::size_t FirstNonZero(const std::vector<std::int16_t>& samples, std::size_t from = 0)
 {
-    for (std::size_t i = from; i < samples.size(); ++i)
-        if (samples[i] != 0)
-            return i;
-    return samples.size();
+    return std::find_if(samples.begin() + from, samples.end(), [](std::int16_t s) { return s != 0; }) - samples.begin();
 }
 
 class DiskSound : public ::testing::Test {
@@ -102,39 +100,28 @@ TEST_F(DiskSound, PlaysTheWholeFileOnceSampleForSampleFromThePlayCall)
     EXPECT_LT(start * 2, beforePlay + FixtureRate * BytesPerFrame) << "music started long after the play call";
 
     ASSERT_GE(device.size(), start + expected.size());
-    std::size_t mismatches = 0;
-    std::size_t firstMismatch = expected.size();
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (device[start + i] != expected[i]) {
-            ++mismatches;
-            firstMismatch = std::min(firstMismatch, i);
-        }
-    }
-    EXPECT_EQ(mismatches, 0u) << "first at sample " << firstMismatch;
+    const auto mismatch = std::mismatch(expected.begin(), expected.end(), device.begin() + start);
+    EXPECT_TRUE(mismatch.first == expected.end()) << "first at sample " << mismatch.first - expected.begin();
     // Played once: silence after the end, no second pass.
     EXPECT_EQ(FirstNonZero(device, start + expected.size()), device.size());
 }
 
-TEST_F(DiskSound, RefusesFilesItCannotDecode)
+TEST_F(DiskSound, RefusesFilesItCannotDecodeAndTakesTheProductionsNames)
 {
     EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << "a stream without init";
-
     ASSERT_TRUE(BASS_Init(1, 44100, 0, 0, nullptr));
     EXPECT_FALSE(BASS_Init(1, 44100, 0, 0, nullptr));
     EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << "a missing file";
-    WriteBytes(Music, std::vector<std::uint8_t>(5000, 'x'));
-    EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << "a file of text";
-    WriteBytes(Music, {});
-    EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << "an empty file";
+    for (const std::vector<std::uint8_t>& bytes : {std::vector<std::uint8_t>(5000, 'x'), std::vector<std::uint8_t>{}}) {
+        WriteBytes(Music, bytes);
+        EXPECT_EQ(BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0), 0u) << bytes.size() << " bytes";
+    }
     EXPECT_FALSE(BASS_StreamPlay(0, false, 0));
     EXPECT_FALSE(BASS_StreamPlay(7, false, 0));
 
-    // The production's own way of naming the file works too.
     ASSERT_TRUE(WriteOggVorbis(Music, MakeTestChord(1000)));
     std::string production = Music;
-    for (char& c : production)
-        if (c == '/')
-            c = '\\';
+    std::replace(production.begin(), production.end(), '/', '\\');
     EXPECT_NE(BASS_StreamCreateFile(false, production.c_str(), 0, 0, 0), 0u);
 }
 

@@ -8,6 +8,7 @@ moravel_gl_test(startup_gl_test
   ${CMAKE_CURRENT_LIST_DIR}/catalogue_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/init_scene_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cube_star_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/catalogue_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup_fixtures.cpp)
 
 moravel_unit_test(inspect_model_test

@@ -19,18 +19,15 @@ static std::set<std::string>& LiveScratchDirs()
     return dirs;
 }
 
-static void RemoveLiveScratchDirs()
-{
-    std::error_code ignored;
-    for (const std::string& dir : LiveScratchDirs())
-        std::filesystem::remove_all(dir, ignored);
-}
-
 ScratchWorkDir::ScratchWorkDir()
 {
     // The list must exist before the handler is registered, so that it is destroyed after it runs.
     LiveScratchDirs();
-    static const bool cleanupRegistered = std::atexit(RemoveLiveScratchDirs) == 0;
+    static const bool cleanupRegistered = std::atexit([] {
+        std::error_code ignored;
+        for (const std::string& dir : LiveScratchDirs())
+            std::filesystem::remove_all(dir, ignored);
+    }) == 0;
     (void)cleanupRegistered;
     Previous = std::filesystem::current_path().string();
     std::string pattern = (std::filesystem::temp_directory_path() / "moravel-startup-XXXXXX").string();
@@ -50,26 +47,20 @@ ScratchWorkDir::~ScratchWorkDir()
     LiveScratchDirs().erase(Path);
 }
 
-void WriteSolidTga(const std::string& path, int width, int height, Rgb colour)
+void WriteSolidPicture(const std::string& path, Rgb colour)
 {
-    std::vector<std::uint8_t> bytes(18, 0);
-    bytes[2] = 2;  // uncompressed true colour
-    bytes[12] = static_cast<std::uint8_t>(width & 0xff);
-    bytes[13] = static_cast<std::uint8_t>(width >> 8);
-    bytes[14] = static_cast<std::uint8_t>(height & 0xff);
-    bytes[15] = static_cast<std::uint8_t>(height >> 8);
-    bytes[16] = 24;
-    for (int i = 0; i < width * height; ++i) {
-        bytes.push_back(colour.B);
-        bytes.push_back(colour.G);
-        bytes.push_back(colour.R);
+    constexpr int Side = 8;
+    if (path.ends_with(".tga")) {
+        std::vector<std::uint8_t> bytes(18, 0);
+        bytes[2] = 2;  // uncompressed true colour
+        bytes[12] = bytes[14] = Side;
+        bytes[16] = 24;
+        for (int i = 0; i < Side * Side; ++i)
+            bytes.insert(bytes.end(), {colour.B, colour.G, colour.R});
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+        return;
     }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-}
-
-void WriteSolidJpeg(const std::string& path, int width, int height, Rgb colour)
-{
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         throw std::runtime_error("cannot write " + path);
@@ -78,15 +69,14 @@ void WriteSolidJpeg(const std::string& path, int width, int height, Rgb colour)
     compress.err = jpeg_std_error(&errors);
     jpeg_create_compress(&compress);
     jpeg_stdio_dest(&compress, file);
-    compress.image_width = static_cast<JDIMENSION>(width);
-    compress.image_height = static_cast<JDIMENSION>(height);
+    compress.image_width = compress.image_height = Side;
     compress.input_components = 3;
     compress.in_color_space = JCS_RGB;
     jpeg_set_defaults(&compress);
     jpeg_set_quality(&compress, 95, TRUE);
     jpeg_start_compress(&compress, TRUE);
     std::vector<std::uint8_t> row;
-    for (int x = 0; x < width; ++x)
+    for (int x = 0; x < Side; ++x)
         row.insert(row.end(), {colour.R, colour.G, colour.B});
     while (compress.next_scanline < compress.image_height) {
         JSAMPROW rows[1] = {row.data()};
@@ -95,14 +85,6 @@ void WriteSolidJpeg(const std::string& path, int width, int height, Rgb colour)
     jpeg_finish_compress(&compress);
     jpeg_destroy_compress(&compress);
     std::fclose(file);
-}
-
-void WriteSolidPicture(const std::string& path, Rgb colour)
-{
-    if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".tga") == 0)
-        WriteSolidTga(path, 8, 8, colour);
-    else
-        WriteSolidJpeg(path, 8, 8, colour);
 }
 
 void WriteTextFile(const std::string& path, const std::string& text)
@@ -118,3 +100,4 @@ std::string TriangleModelText()
            "0\r\n1\r\n0\r\n"
            "0\r\n1\r\n2\r\n";
 }
+

@@ -19,13 +19,11 @@ struct Rgb {
     std::uint8_t R, G, B;
 };
 
-// A width x height picture of one colour, as an uncompressed 24-bit TGA or a baseline JPEG.
-void WriteSolidTga(const std::string& path, int width, int height, Rgb colour);
-void WriteSolidJpeg(const std::string& path, int width, int height, Rgb colour);
-// A .tga or .jpg picture, by the name's ending.
+// An 8 x 8 picture of one colour: an uncompressed 24-bit TGA for a .tga name, else a baseline JPEG.
 void WriteSolidPicture(const std::string& path, Rgb colour);
 
 void WriteTextFile(const std::string& path, const std::string& text);
 
 // A small valid model: three vertices and one triangle, CR LF line breaks.
 std::string TriangleModelText();
+

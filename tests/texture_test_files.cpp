@@ -47,38 +47,6 @@ Bytes MakeTga(int imageType, int depth, int width, int height, const Bytes& data
     return file;
 }
 
-Bytes EncodeRunLength(const Bytes& stored, int bytesPerPixel)
-{
-    const std::size_t count = stored.size() / bytesPerPixel;
-    auto same = [&](std::size_t a, std::size_t b) {
-        for (int c = 0; c < bytesPerPixel; ++c)
-            if (stored[a * bytesPerPixel + c] != stored[b * bytesPerPixel + c])
-                return false;
-        return true;
-    };
-    Bytes packets;
-    std::size_t i = 0;
-    while (i < count) {
-        std::size_t run = 1;
-        while (i + run < count && run < 128 && same(i, i + run))
-            ++run;
-        if (run > 1) {
-            packets.push_back(static_cast<std::uint8_t>(127 + run));
-            packets.insert(packets.end(), stored.begin() + i * bytesPerPixel, stored.begin() + (i + 1) * bytesPerPixel);
-            i += run;
-            continue;
-        }
-        std::size_t raw = 1;
-        while (i + raw < count && raw < 128 && !(i + raw + 1 < count && same(i + raw, i + raw + 1)))
-            ++raw;
-        packets.push_back(static_cast<std::uint8_t>(raw - 1));
-        packets.insert(packets.end(), stored.begin() + i * bytesPerPixel,
-                       stored.begin() + (i + raw) * bytesPerPixel);
-        i += raw;
-    }
-    return packets;
-}
-
 Bytes MakeBmp(int width, int height, const Bytes& bgr, int bitsPerPixel, long imageSize, std::uint32_t coloursUsed,
               std::uint32_t compression)
 {

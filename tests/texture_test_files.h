@@ -15,8 +15,6 @@ Bytes SwapRedBlue(const Bytes& pixels, int channels);
 // An 18-byte TGA header followed by an image ID of idLength bytes (0xEE) and then `data` as given.
 Bytes MakeTga(int imageType, int depth, int width, int height, const Bytes& data, int idLength = 0,
               int colourMapType = 0, int descriptor = 0);
-// Run-length packets for stored pixels, using both run and raw packets of up to 128 pixels.
-Bytes EncodeRunLength(const Bytes& stored, int bytesPerPixel);
 
 // A bitmap with a 40-byte information header; rows of `bgr` (width * 3 bytes each, bottom row first)
 // are padded to four bytes with 0xEE. imageSize < 0 stores the padded data size.

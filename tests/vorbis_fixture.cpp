@@ -28,25 +28,29 @@ std::vector<std::int16_t> MakeTestChord(int frames)
     return stereo;
 }
 
-static bool WritePage(std::FILE* file, const ogg_page& page)
+// Writes every page the stream will give: all of them when flushing, else only full ones.
+static bool WritePages(std::FILE* file, ogg_stream_state& stream, bool flush)
 {
-    return std::fwrite(page.header, 1, page.header_len, file) == static_cast<std::size_t>(page.header_len) &&
-           std::fwrite(page.body, 1, page.body_len, file) == static_cast<std::size_t>(page.body_len);
+    bool ok = true;
+    ogg_page page;
+    while ((flush ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) != 0) {
+        ok = std::fwrite(page.header, 1, page.header_len, file) == static_cast<std::size_t>(page.header_len) && ok;
+        ok = std::fwrite(page.body, 1, page.body_len, file) == static_cast<std::size_t>(page.body_len) && ok;
+    }
+    return ok;
 }
 
 // Turns what the encoder has buffered into packets, and full pages into bytes.
 static bool EncodeBlocks(std::FILE* file, vorbis_dsp_state& dsp, vorbis_block& block, ogg_stream_state& stream)
 {
     bool ok = true;
+    ogg_packet packet;
     while (vorbis_analysis_blockout(&dsp, &block) == 1) {
         vorbis_analysis(&block, nullptr);
         vorbis_bitrate_addblock(&block);
-        ogg_packet packet;
         while (vorbis_bitrate_flushpacket(&dsp, &packet) == 1) {
             ogg_stream_packetin(&stream, &packet);
-            ogg_page page;
-            while (ogg_stream_pageout(&stream, &page) != 0)
-                ok = WritePage(file, page) && ok;
+            ok = WritePages(file, stream, false) && ok;
         }
     }
     return ok;
@@ -73,20 +77,15 @@ bool WriteOggVorbis(const std::string& path, const std::vector<std::int16_t>& st
     ogg_stream_state stream;
     ogg_stream_init(&stream, 1);
 
-    bool ok = true;
-    ogg_packet header, commentHeader, codeHeader;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codeHeader);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &commentHeader);
-    ogg_stream_packetin(&stream, &codeHeader);
-    ogg_page page;
-    while (ogg_stream_flush(&stream, &page) != 0)
-        ok = WritePage(file, page) && ok;
+    ogg_packet headers[3];
+    vorbis_analysis_headerout(&dsp, &comment, &headers[0], &headers[1], &headers[2]);
+    for (ogg_packet& header : headers)
+        ogg_stream_packetin(&stream, &header);
+    bool ok = WritePages(file, stream, true);
 
     const int frames = static_cast<int>(stereo.size() / FixtureChannels);
-    const int chunk = 1024;
-    for (int start = 0; start < frames; start += chunk) {
-        const int count = std::min(chunk, frames - start);
+    for (int start = 0; start < frames; start += 1024) {
+        const int count = std::min(1024, frames - start);
         float** buffer = vorbis_analysis_buffer(&dsp, count);
         for (int i = 0; i < count; ++i) {
             buffer[0][i] = stereo[2 * (start + i)] / 32768.0f;
@@ -97,8 +96,7 @@ bool WriteOggVorbis(const std::string& path, const std::vector<std::int16_t>& st
     }
     vorbis_analysis_wrote(&dsp, 0);  // end of input
     ok = EncodeBlocks(file, dsp, block, stream) && ok;
-    while (ogg_stream_flush(&stream, &page) != 0)
-        ok = WritePage(file, page) && ok;
+    ok = WritePages(file, stream, true) && ok;
 
     ogg_stream_clear(&stream);
     vorbis_block_clear(&block);
