@@ -1,0 +1,269 @@
+"""Turns the benchmark results (docs/benchmarks.json) into docs/benchmarks.md, targets and notes included."""
+import os
+
+
+def fmt(value, digits=1):
+    if value is None:
+        return "-"
+    return f"{value:.{digits}f}"
+
+
+def cell(s, digits=1, unit=""):
+    """A per-run spread as 'median (min to max)'; a single run shows just its value."""
+    if not s:
+        return "-"
+    if s["runs"] == 1 or abs(s["max"] - s["min"]) < 10 ** -digits:
+        return f"{fmt(s['median'], digits)}{unit}"
+    return f"{fmt(s['median'], digits)}{unit} ({fmt(s['min'], digits)} to {fmt(s['max'], digits)})"
+
+
+def percent(s):
+    """A spread of fractions as one of percentages."""
+    return {k: (v * 100 if k in ("median", "min", "max") else v) for k, v in s.items()} if s else None
+
+
+def verdict(ok):
+    return "met" if ok else "**missed**"
+
+
+def section_machine(r):
+    m = r.get("machine", {})
+    st = r.get("settings", {})
+    lines = ["## Machine and conditions", "",
+             f"- CPU: {m.get('cpu', '?')}, {m.get('cores', '?')} cores; kernel {m.get('kernel', '?')}",
+             f"- OpenGL: {m.get('renderer', '?')} (headless EGL, software rendering; no GPU)",
+             f"- Measured {m.get('date', '?')}; load average (1, 5, 15 min) {m.get('loadavg_at_start')} at the "
+             f"start, {m.get('loadavg_at_end')} at the end.",
+             f"- Runs: {st.get('runs')} of each frame pass, {st.get('startup_runs')} start-ups of each kind, "
+             f"{st.get('capture_runs')} capture per scale, {st.get('sync_runs')} live runs for the sync; every "
+             "number below is the median over the runs with the lowest and highest run in brackets.",
+             "- The machine was shared while this ran: other programs (builds, tests, fuzzers at nice 19) "
+             "competed for the same two cores, so wall-clock times are pessimistic and noisy. The CPU "
+             "columns (CPU time of every thread of the process per frame) move far less with the load.", ""]
+    busy = m.get("busiest_processes_at_start")
+    if busy:
+        lines += ["Busiest processes when the run started (nice, %CPU, command):", "", "```", *busy, "```", ""]
+    return lines
+
+
+def section_targets(r):
+    t = r.get("targets", {})
+    rows = []
+    scenes = r.get("scenes", {}).get("stretches", [])
+    if scenes:
+        worst = max(scenes, key=lambda s: s["p95_ms"]["median"] if s.get("p95_ms") else 0)
+        missed = [s["name"] for s in scenes if s.get("p95_ms") and s["p95_ms"]["median"] > t["scene_p95_ms"]]
+        cpu_worst = max(scenes, key=lambda s: s["cpu_p95_ms"]["median"] if s.get("cpu_p95_ms") else 0)
+        rows.append((f"every scene <= {t['scene_p95_ms']} ms at p95",
+                     f"worst: {worst['name']}, {cell(worst['p95_ms'])} ms; over the target: "
+                     f"{', '.join(missed) if missed else 'none'}. In CPU time the worst p95 is "
+                     f"{cpu_worst['name']}, {cell(cpu_worst.get('cpu_p95_ms'))} ms", not missed))
+    td = r.get("timedemo")
+    if td:
+        rows.append((f"whole run > {t['timedemo_fps']:.0f} fps on average", f"{cell(td['average_fps'])} fps",
+                     td["average_fps"]["median"] > t["timedemo_fps"]))
+    su = r.get("startup")
+    if su and "sdl" in su:
+        for case, key, words in (("present", "startup_present_ms", "with data"),
+                                 ("empty", "startup_empty_ms", "from an empty folder")):
+            demo = su["sdl"][case]["phases"][-1]["ms"]
+            headless = su["headless"][case]["phases"][-1]["ms"]
+            rows.append((f"start-up {words} < {t[key]:.0f} ms",
+                         f"the demo (SDL, Xvfb): {cell(demo, 0)} ms; headless: {cell(headless, 0)} ms",
+                         demo["median"] < t[key]))
+    cap = r.get("capture", {}).get("scale1")
+    if cap:
+        rows.append(("capture at scale 1 faster than real time (factor < 1.0)",
+                     f"{cell(cap['real_time_factor'], 2)}", cap["real_time_factor"]["median"] < t["capture_rtf_scale1"]))
+    sy = r.get("sync")
+    if sy:
+        rows.append((f"picture and music within {t['sync_p99_ms']:.0f} ms at p99",
+                     f"p99 of the difference's size: {cell(sy['p99_abs_ms'])} ms against the dummy device; "
+                     f"{cell(sy['ideal_p99_abs_ms'])} ms against a device keeping real time",
+                     sy["p99_abs_ms"]["median"] <= t["sync_p99_ms"]))
+    lines = ["## Against the targets", "", "| Target | Measured | |", "|---|---|---|"]
+    lines += [f"| {a} | {b} | {verdict(ok)} |" for a, b, ok in rows]
+    return lines + [""]
+
+
+def section_scenes(r, stretches):
+    sc = r.get("scenes")
+    if not sc:
+        return []
+    counts = {s["name"]: s for s in r.get("count", {}).get("stretches", [])}
+    lines = ["## Per scene", "",
+             "Frames rendered on the headless backend with the virtual 60 fps clock, playing from the start as "
+             "the capture does, each frame ended by `glFinish`; a frame's time runs from the end of the previous "
+             "frame to the end of its `glFinish`, and it belongs to the stretch its demo time falls in. CPU is "
+             "the process's CPU time (all threads) in the same interval. Triangles and layers come from one "
+             "counting run (see the notes below); layers are the fragments a frame writes divided by the "
+             "630 x 360 picture band, so 1.0 is one full-screen layer; clears are colour clears per frame.", "",
+             "| Stretch | Demo time (s) | Frames | Median ms | p95 ms | Max ms | CPU median ms | CPU p95 ms "
+             "| Triangles | Layers | Clears |",
+             "|---|---|---|---|---|---|---|---|---|---|---|"]
+    for s in sc["stretches"]:
+        c = counts.get(s["name"], {})
+        tri = "-" if "triangles_median" not in c else (
+            f"{c['triangles_median']:.0f}" if c["triangles_median"] == c["triangles_max"]
+            else f"{c['triangles_median']:.0f} (max {c['triangles_max']:.0f})")
+        layers = "-" if "layers_median" not in c else f"{c['layers_median']:.2f} (max {c['layers_max']:.2f})"
+        clears = "-" if "clears_median" not in c else f"{c['clears_median']:.0f}"
+        lines.append(f"| {s['name']} | {s['from_ms'] / 1000:.2f}-{s['to_ms'] / 1000:.2f} | {s['frames']} | "
+                     f"{cell(s['median_ms'])} | {cell(s['p95_ms'])} | {cell(s['max_ms'])} | "
+                     f"{cell(s.get('cpu_median_ms'))} | {cell(s.get('cpu_p95_ms'))} | {tri} | {layers} | {clears} |")
+    lines += ["", "What each stretch draws: " + "; ".join(f"{n}: {w}" for n, _, _, w in stretches) + ".", ""]
+    return lines
+
+
+def section_timedemo(r):
+    td = r.get("timedemo")
+    if not td:
+        return []
+    return ["## The whole run as a time demo", "",
+            f"Every frame of a 60 fps run ({td['frames']} scheduled frames) on the headless backend, each ended "
+            "by `glFlush` as a window's swap would end it (a pbuffer's swap does not flush), not waited for: "
+            "the CPU work of one frame overlaps llvmpipe's rasterizer threads finishing the one before. "
+            "Average fps = scheduled frames / their total wall time.", "",
+            "| Average fps | Worst frame ms | Worst frame after the first 2 s, ms | CPU ms per frame | Peak RSS MiB |",
+            "|---|---|---|---|---|",
+            f"| {cell(td['average_fps'])} | {cell(td['worst_frame_ms'])} | "
+            f"{cell(td.get('worst_frame_after_2s_ms'))} | {cell(td.get('cpu_ms_per_frame'), 2)} | "
+            f"{cell(td['peak_rss_mib'])} |", "",
+            "The worst frame falls at about 1.1 s of demo time in every run: there llvmpipe rasterizes, in one "
+            "go, the frames of the first second that it had held back (they cost next to nothing as they were "
+            "submitted); from then on it draws frame by frame. The column beside it leaves that out.", ""]
+
+
+def section_startup(r):
+    su = r.get("startup")
+    if not su or "sdl" not in su:
+        return []
+    lines = ["## Start-up", "",
+             "From process start to the first frame with `LoadState` 2 presented (and `glFinish`ed), in a "
+             "release folder (`vfs.dll`, `moravel.vfs`). `moravel-bench-startup-sdl` is the demo as people run "
+             "it (SDL window and SDL2_mixer sound, here under Xvfb with `SDL_AUDIODRIVER=dummy`); "
+             "`moravel-bench-startup` is the same production on the headless backend with the silent sound. "
+             "Their steps are wrapped at link time, so each seam is stamped without touching the production; "
+             "the launcher notes the monotonic clock just before it starts the process. 'Empty folder' removes "
+             "`data/` before each run, so the extractor unpacks all 32 files; 'data present' leaves them, so it "
+             "only checks them.", "",
+             "| Step | Demo, data present (ms) | Demo, empty folder (ms) | Headless, data present (ms) "
+             "| Headless, empty folder (ms) |", "|---|---|---|---|---|"]
+    for a, b, c, d in zip(su["sdl"]["present"]["phases"], su["sdl"]["empty"]["phases"],
+                          su["headless"]["present"]["phases"], su["headless"]["empty"]["phases"]):
+        lines.append(f"| {a['phase']} | {cell(a['ms'])} | {cell(b['ms'])} | {cell(c['ms'])} | {cell(d['ms'])} |")
+    return lines + [""]
+
+
+def section_capture(r):
+    cap = r.get("capture")
+    if not cap:
+        return []
+    lines = ["## Capture", "",
+             "`moravel-capture --video` for the whole run (start-up included) at 60 fps, with ffmpeg encoding "
+             "beside it; real-time factor = wall time / 121 s. Peak RSS is the larger of the capture and its "
+             "ffmpeg child.", "", "| Scale | Picture | Real-time factor | Peak RSS MiB |", "|---|---|---|---|"]
+    for key, value in sorted(cap.items()):
+        scale = int(key.replace("scale", ""))
+        lines.append(f"| {scale} | {640 * scale} x {480 * scale} | {cell(value['real_time_factor'], 2)} | "
+                     f"{cell(value['peak_rss_mib'])} |")
+    return lines + [""]
+
+
+def section_sync(r):
+    sy = r.get("sync")
+    if not sy:
+        return []
+    return ["## Sound in step", "",
+            "The live demo (`moravel`: SDL backend, Xvfb at 640x480x24, `SDL_AUDIODRIVER=dummy`) with "
+            "`MORAVEL_SYNC_TRACE` set: after every presented frame the SDL backend writes the monotonic time, "
+            "`DemoTime` and the music's playing position. The position is SDL2_mixer's, counted in the frames "
+            "it hands the device after each mix (steps of 1024 frames, 23.2 ms), interpolated by the time "
+            "since the latest step. Difference = `DemoTime` - position; positive means the picture is ahead "
+            "of the sound.", "",
+            "The dummy device has no clock of its own: it sleeps 23 ms after each buffer, so it takes the music "
+            "at whatever pace the scheduler grants that thread, and on a loaded machine it falls behind real "
+            "time steadily (the drift row). A sound card takes its buffers at its own crystal's pace, which "
+            "agrees with the system clock to a few parts per million. The second column therefore sets the "
+            "picture against such a device: the music position taken as the real time since the device "
+            "took its first music buffer.", "",
+            "| Measure (ms) | Against the dummy device's position | Against a device keeping real time |",
+            "|---|---|---|",
+            f"| median difference | {cell(sy['median_ms'])} | {cell(sy['ideal_median_ms'])} |",
+            f"| 1st / 99th percentile | {cell(sy['p1_ms'])} / {cell(sy['p99_ms'])} | "
+            f"{cell(sy['ideal_p1_ms'])} / {cell(sy['ideal_p99_ms'])} |",
+            f"| 99th percentile of the size | {cell(sy['p99_abs_ms'])} | {cell(sy['ideal_p99_abs_ms'])} |",
+            f"| largest size | {cell(sy['max_abs_ms'])} | |",
+            f"| 1st / 99th percentile, frames on time only | | {cell(sy.get('ideal_on_time_p1_ms'))} / "
+            f"{cell(sy.get('ideal_on_time_p99_ms'))} |",
+            f"| 99th percentile of the size, frames on time only | | {cell(sy.get('ideal_on_time_p99_abs_ms'))} |",
+            "", "| Where it comes from | ms |", "|---|---|",
+            f"| first music buffer taken after the first scheduled frame was presented (negative: before) | "
+            f"{cell(sy['start_offset_ms'])} |",
+            f"| lag of `DemoTime` behind the raw clock from its smoothing (median step per frame) | "
+            f"{cell(sy['smoothing_lag_ms'])} |",
+            f"| dummy device falling behind real time, per minute | {cell(sy['device_lag_ms_per_min'])} |",
+            "", "'Frames on time' are those presented at most 16.7 ms after the frame before, which itself "
+            "was on time: a frame shows the `DemoTime` taken when it began, so a slow frame shows a time that "
+            f"is late by its own length. {cell(percent(sy.get('on_time_share')), 0)} % "
+            f"of the frames were on time; the 99th percentile of the time between frames was "
+            f"{cell(sy.get('frame_interval_p99_ms'))} ms, the longest {cell(sy.get('frame_interval_max_ms'), 0)} ms.",
+            "", f"The live demo ran at {cell(sy['fps'], 0)} fps ({sy['frames']} frames) under Xvfb; peak RSS "
+            f"{cell(sy['peak_rss_mib'])} MiB.", ""]
+
+
+def section_readers(r):
+    rd = r.get("readers")
+    if not rd:
+        return []
+    if "missing" in rd:
+        return ["## Readers", "", rd["missing"], ""]
+    lines = ["## Readers", "",
+             "`moravel-bench-readers` (Google Benchmark) on the generated data: one pass decodes every file of "
+             "the format from memory; throughput in megabytes (10^6) of file per second, and of decoded pixels. "
+             "`ParsePointModel` parses bytes already in memory; `LoadPointModel` is the production's path with "
+             "the file read. Rates and the CPU column are per CPU second (Google Benchmark's default), which "
+             "the shared machine's load hardly moves; the wall column shows what the load did.", "",
+             "| Benchmark | Files | CPU ms per pass | Wall ms per pass | File MB/s | Pixel MB/s |",
+             "|---|---|---|---|---|---|"]
+    for name, v in rd.items():
+        files = v.get("files") or 1
+        lines.append(f"| {name} | {int(files)} | {cell(v['ms_per_pass'], 2)} | {cell(v.get('wall_ms_per_pass'), 2)} | "
+                     f"{cell(v['file_mb_per_s'])} | {cell(v['pixel_mb_per_s'])} |")
+    return lines + [""]
+
+
+def section_memory(r):
+    lines = ["## Peak memory", "", "| Program | Peak RSS MiB |", "|---|---|"]
+    if r.get("sync"):
+        lines.append(f"| the demo, live (`moravel`, SDL, Xvfb) | {cell(r['sync']['peak_rss_mib'])} |")
+    if r.get("timedemo"):
+        lines.append(f"| the demo on the headless backend (time demo) | {cell(r['timedemo']['peak_rss_mib'])} |")
+    for key, value in sorted(r.get("capture", {}).items()):
+        lines.append(f"| the capture with ffmpeg, {key.replace('scale', 'scale ')} | {cell(value['peak_rss_mib'])} |")
+    return lines + ["", "Peak RSS is `ru_maxrss` from `wait4`: the largest of the process and the children it "
+                        "waited for (the extractor, ffmpeg).", ""]
+
+
+def render(r, stretches):
+    here = os.path.dirname(os.path.abspath(__file__))
+    lines = ["# Benchmarks", "",
+             "Written by `./bench.sh` (`bench/run_benchmarks.py`); the numbers are rewritten on every run, the "
+             "raw results are in `benchmarks.json` beside this file. Nothing here is a test: speed is never "
+             "asserted.", ""]
+    lines += section_machine(r)
+    for step, error in r.get("failed", {}).items():
+        lines += [f"**The {step} step failed** in this run; its numbers are missing:", "", "```", error, "```", ""]
+    lines += section_targets(r)
+    lines += section_scenes(r, stretches)
+    lines += section_timedemo(r)
+    lines += section_startup(r)
+    lines += section_capture(r)
+    lines += section_sync(r)
+    lines += section_readers(r)
+    lines += section_memory(r)
+    notes = os.path.join(here, "notes.md")
+    if os.path.exists(notes):
+        with open(notes) as f:
+            lines += [f.read().rstrip(), ""]
+    return "\n".join(lines)
