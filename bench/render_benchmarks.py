@@ -35,11 +35,14 @@ def section_machine(r):
              f"- Measured {m.get('date', '?')}; load average (1, 5, 15 min) {m.get('loadavg_at_start')} at the "
              f"start, {m.get('loadavg_at_end')} at the end.",
              f"- Runs: {st.get('runs')} of each frame pass, {st.get('startup_runs')} start-ups of each kind, "
-             f"{st.get('capture_runs')} capture per scale, {st.get('sync_runs')} live runs for the sync; every "
+             f"{st.get('sync_runs')} live runs for the sync, the captures as their table says; every "
              "number below is the median over the runs with the lowest and highest run in brackets.",
              "- The machine was shared while this ran: other programs (builds, tests, fuzzers at nice 19) "
              "competed for the same two cores, so wall-clock times are pessimistic and noisy. The CPU "
              "columns (CPU time of every thread of the process per frame) move far less with the load.", ""]
+    for rerun in m.get("reruns", []):
+        lines.insert(-1, f"- Measured again on {rerun['date']} (load average {rerun['loadavg']}): "
+                         f"{', '.join(rerun['steps'])}.")
     busy = m.get("busiest_processes_at_start")
     if busy:
         lines += ["Busiest processes when the run started (nice, %CPU, command):", "", "```", *busy, "```", ""]
@@ -162,11 +165,11 @@ def section_capture(r):
     lines = ["## Capture", "",
              "`moravel-capture --video` for the whole run (start-up included) at 60 fps, with ffmpeg encoding "
              "beside it; real-time factor = wall time / 121 s. Peak RSS is the larger of the capture and its "
-             "ffmpeg child.", "", "| Scale | Picture | Real-time factor | Peak RSS MiB |", "|---|---|---|---|"]
+             "ffmpeg child.", "", "| Scale | Picture | Runs | Real-time factor | Peak RSS MiB |", "|---|---|---|---|---|"]
     for key, value in sorted(cap.items()):
         scale = int(key.replace("scale", ""))
-        lines.append(f"| {scale} | {640 * scale} x {480 * scale} | {cell(value['real_time_factor'], 2)} | "
-                     f"{cell(value['peak_rss_mib'])} |")
+        lines.append(f"| {scale} | {640 * scale} x {480 * scale} | {value['runs']} | "
+                     f"{cell(value['real_time_factor'], 2)} | {cell(value['peak_rss_mib'])} |")
     return lines + [""]
 
 
@@ -205,7 +208,7 @@ def section_sync(r):
             f"| dummy device falling behind real time, per minute | {cell(sy['device_lag_ms_per_min'])} |",
             "", "'Frames on time' are those presented at most 16.7 ms after the frame before, which itself "
             "was on time: a frame shows the `DemoTime` taken when it began, so a slow frame shows a time that "
-            f"is late by its own length. {cell(percent(sy.get('on_time_share')), 0)} % "
+            f"is late by its own length. {cell(percent(sy.get('on_time_share')), 1)} % "
             f"of the frames were on time; the 99th percentile of the time between frames was "
             f"{cell(sy.get('frame_interval_p99_ms'))} ms, the longest {cell(sy.get('frame_interval_max_ms'), 0)} ms.",
             "", f"The live demo ran at {cell(sy['fps'], 0)} fps ({sy['frames']} frames) under Xvfb; peak RSS "

@@ -308,7 +308,8 @@ class Bench:
                     f" load {before[0]:.1f}")
                 os.remove(video)
             out[f"scale{scale}"] = {"runs": len(rtf), "real_time_factor": spread(rtf), "peak_rss_mib": spread(rss)}
-        self.results["capture"] = out
+        # Scales not run this time keep their earlier results.
+        self.results.setdefault("capture", {}).update(out)
 
     # ---- sound in step ----------------------------------------------------------------------------------
     def start_xvfb(self):
@@ -465,7 +466,13 @@ def main():
                 with open(json_file) as f:
                     bench.results = json.load(f)
             steps = [s for s in steps if s in args.only]
-        bench.machine()
+        if args.only and "machine" in bench.results:
+            # The rest of the results keep the conditions they were measured under.
+            bench.results["machine"].setdefault("reruns", []).append(
+                {"steps": steps, "date": datetime.datetime.now().isoformat(timespec="seconds"),
+                 "loadavg": loadavg()})
+        else:
+            bench.machine()
         try:
             for step in steps:
                 log(f"{step} ...")
@@ -482,10 +489,11 @@ def main():
         finally:
             shutil.rmtree(bench.work, ignore_errors=True)
         results = bench.results
-        results["machine"]["loadavg_at_end"] = loadavg()
         results["targets"] = TARGETS
-        results["settings"] = {"runs": args.runs, "startup_runs": args.startup_runs,
-                               "capture_runs": args.capture_runs, "sync_runs": args.sync_runs}
+        if not args.only:
+            results["machine"]["loadavg_at_end"] = loadavg()
+            results["settings"] = {"runs": args.runs, "startup_runs": args.startup_runs,
+                                   "sync_runs": args.sync_runs}
         os.makedirs(args.docs, exist_ok=True)
         with open(json_file, "w") as f:
             json.dump(results, f, indent=1)

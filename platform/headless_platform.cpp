@@ -260,6 +260,8 @@ bool SysSwapBuffers(SysDeviceContext dc)
         return false;
     if (SwapHook)
         SwapHook();
+    // A pbuffer's swap does not flush; a real one does, and without it frames pile up unsent.
+    glFlush();
     eglSwapBuffers(Display, target->Surface);
     if (VirtualClock)
         ++VirtualFrames;
