@@ -178,6 +178,14 @@ mkdir -p "$work/unpacked"
 printf 'not a model\r\n' >"$work/unpacked/data/roza.txt"
 "$dist/vfs.dll" --p "$work/unpacked/data" "$work/bad-model.vfs" >/dev/null || { echo "cannot pack the damaged archive"; exit 1; }
 start_demo model "$work/bad-model.vfs"
+# The mode is switched before the models are read; watch for it while the start-up lasts.
+switched=no
+for _ in $(seq 600); do
+  kill -0 "$demo_pid" 2>/dev/null || break
+  [ "$(screen_size)" = 640x480 ] && switched=yes
+  sleep 0.05
+done
+[ "$switched" = yes ] && pass "model failure: the screen had switched to 640x480" || fail "model failure: never saw 640x480"
 wait_demo 60
 [ "$code" != 0 ] && [ "$code" != timeout ] && pass "model failure: exit code $code" || fail "model failure: exit $code"
 grep -q '^Model File Error: data\\roza.txt' "$run_dir/stderr" && pass "model failure: the model message" \
