@@ -5,20 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -69,19 +65,11 @@ std::vector<ArchiveFile> AsArchiveFiles(const std::map<std::string, std::string>
 
 struct RunResult {
     int Status = -1;        // exit code, or -1 when killed
-    int Signal = 0;         // the signal that ended it, if any
     std::string Errors;     // what it wrote on stderr
 };
 
-struct RunOptions {
-    std::map<std::string, std::string> Environment;
-    long FileSizeLimit = -1;  // bytes, via RLIMIT_FSIZE, with SIGXFSZ ignored so writes fail with EFBIG
-    int KillAfterMs = -1;     // SIGKILL from outside after this long
-};
-
 // Runs a program in a folder, the way the production launches the extractor.
-RunResult RunProgram(const fs::path& program, const std::vector<std::string>& args, const fs::path& folder,
-              const RunOptions& options = {})
+RunResult RunProgram(const fs::path& program, const std::vector<std::string>& args, const fs::path& folder)
 {
     fs::path errors = folder / ".stderr";
     pid_t child = fork();
@@ -92,13 +80,6 @@ RunResult RunProgram(const fs::path& program, const std::vector<std::string>& ar
         dup2(fd, 2);
         int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, 1);
-        for (const auto& [name, value] : options.Environment)
-            setenv(name.c_str(), value.c_str(), 1);
-        if (options.FileSizeLimit >= 0) {
-            signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{rlim_t(options.FileSizeLimit), rlim_t(options.FileSizeLimit)};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -106,17 +87,11 @@ RunResult RunProgram(const fs::path& program, const std::vector<std::string>& ar
         execv(program.c_str(), argv.data());
         _exit(127);
     }
-    if (options.KillAfterMs >= 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(options.KillAfterMs));
-        kill(child, SIGKILL);
-    }
     int status = 0;
     waitpid(child, &status, 0);
     RunResult result;
     if (WIFEXITED(status))
         result.Status = WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
-        result.Signal = WTERMSIG(status);
     result.Errors = ReadAll(errors);
     fs::remove(errors);
     return result;
@@ -141,21 +116,7 @@ protected:
 
     void InstallArchive(const std::string& bytes) { WriteAll(Release / "moravel.vfs", bytes); }
 
-    RunResult Extract(const RunOptions& options = {}) { return RunProgram(Tool, {"--e", "data"}, Work, options); }
-
-    // Every file under an entry's name in data/ is that entry, whole; no file that is not ours.
-    void ExpectOnlyCompleteFiles(const std::map<std::string, std::string>& files)
-    {
-        if (!fs::exists(Work / "data"))
-            return;
-        for (const auto& item : fs::directory_iterator(Work / "data")) {
-            std::string name = item.path().filename().string();
-            if (name.front() == '.')
-                continue;  // a temporary file is not a visible data file
-            ASSERT_TRUE(files.count(name)) << "unexpected file " << name;
-            EXPECT_TRUE(ReadAll(item.path()) == files.at(name)) << name << " is partial or wrong";
-        }
-    }
+    RunResult Extract() { return RunProgram(Tool, {"--e", "data"}, Work); }
 
     void ExpectAllExtracted(const std::map<std::string, std::string>& files)
     {
@@ -167,14 +128,6 @@ protected:
 
     fs::path Root, Release, Work, Tool;
 };
-
-bool SetReadOnly(const fs::path& folder, bool readOnly)
-{
-    if (getuid() != 0)
-        return chmod(folder.c_str(), readOnly ? 0555 : 0755) == 0;
-    std::string command = std::string("chattr ") + (readOnly ? "+i " : "-i ") + folder.string() + " 2>/dev/null";
-    return std::system(command.c_str()) == 0;
-}
 
 // When each file was last written, and which file it is: a rewrite through rename changes both.
 std::map<std::string, std::pair<std::int64_t, std::int64_t>> ModificationTimes(const fs::path& folder)
@@ -364,67 +317,10 @@ TEST_F(VfsTool, UnsafeNamesAreRefusedBeforeAnythingIsWritten)
     }
 }
 
-TEST_F(VfsTool, KilledExtractionLeavesNoPartialFileAndTheNextRunCompletes)
+// A full disk, a read-only folder and kills are in extractor_faults_test.cpp.
+TEST_F(VfsTool, ADestinationThatIsAFileIsReportedAndLeftAlone)
 {
-    auto files = SampleFiles();
-    InstallArchive(EncodeArchive(AsArchiveFiles(files)));
-    // Killed by the fault hook at set points: in the first file, between files, deep in the largest.
-    for (const char* after : {"0", "1000", "150000", "300000", "819000"}) {
-        fs::remove_all(Work / "data");
-        RunOptions hook;
-        hook.Environment["MORAVEL_VFS_KILL_AFTER"] = after;
-        RunResult killed = Extract(hook);
-        EXPECT_EQ(killed.Signal, SIGKILL) << after;
-        ExpectOnlyCompleteFiles(files);
-        RunResult next = Extract();
-        ASSERT_EQ(next.Status, 0) << next.Errors;
-        ExpectAllExtracted(files);
-    }
-
-    // Killed from outside at whatever moment the clock gives: the same promise holds.
-    std::map<std::string, std::string> big;
-    for (int i = 0; i < 12; ++i)
-        big["part" + std::to_string(i) + ".bin"] = Bytes("big" + std::to_string(i), 3000000);
-    InstallArchive(EncodeArchive(AsArchiveFiles(big)));
-    for (int ms : {1, 5, 20, 60}) {
-        fs::remove_all(Work / "data");
-        RunOptions outside;
-        outside.KillAfterMs = ms;
-        Extract(outside);
-        ExpectOnlyCompleteFiles(big);
-    }
-    ASSERT_EQ(Extract().Status, 0);
-    ExpectAllExtracted(big);
-}
-
-TEST_F(VfsTool, WriteFailuresAreReportedWithoutPartialFiles)
-{
-    auto files = SampleFiles();
-    InstallArchive(EncodeArchive(AsArchiveFiles(files)));
-
-    // A full disk, as far as the extractor can tell: writes past 100 kB fail.
-    RunOptions fullDisk;
-    fullDisk.FileSizeLimit = 100000;
-    RunResult full = Extract(fullDisk);
-    EXPECT_EQ(full.Status, 1);
-    EXPECT_NE(full.Errors.find("cannot write"), std::string::npos) << full.Errors;
-    ExpectOnlyCompleteFiles(files);
-    for (const auto& item : fs::directory_iterator(Work / "data"))
-        EXPECT_NE(item.path().filename().string().front(), '.') << "left behind: " << item.path();
-
-    // A folder it may not write into: read-only for a user, immutable for root (where chattr works).
-    fs::remove_all(Work / "data");
-    fs::create_directories(Work / "data");
-    if (SetReadOnly(Work / "data", true)) {
-        RunResult denied = Extract();
-        SetReadOnly(Work / "data", false);
-        EXPECT_EQ(denied.Status, 1);
-        EXPECT_NE(denied.Errors.find("cannot write data/"), std::string::npos) << denied.Errors;
-        EXPECT_TRUE(fs::is_empty(Work / "data"));
-    }
-
-    // The destination is a file, not a folder.
-    fs::remove_all(Work / "data");
+    InstallArchive(EncodeArchive(AsArchiveFiles(SampleFiles())));
     WriteAll(Work / "data", "in the way");
     RunResult blocked = Extract();
     EXPECT_EQ(blocked.Status, 1);
