@@ -28,3 +28,8 @@ void FakePostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t
 void FakeSetSwapHook(std::function<void(int swapNumber)> hook);
 // Number of SwapBuffers calls since the reset.
 int FakeSwapCount();
+// Called inside every MessageBox with its recorded call ("MessageBox Caption: text"), as a modal
+// box's own message loop would run: tests dispatch input here.
+void FakeSetMessageBoxHook(std::function<void(const std::string& call)> hook);
+// How the started program ended (by default: it ended with exit code 0 and wrote nothing).
+void FakeSetProgramOutcome(bool ended, int exitCode, const std::string& errors);

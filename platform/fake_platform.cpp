@@ -18,6 +18,8 @@ std::uint32_t TicksPerSwap = 0;
 int Swaps = 0;
 int CursorCount = 0;
 std::function<void(int)> SwapHook;
+std::function<void(const std::string&)> MessageBoxHook;
+SysProgramOutcome ProgramOutcome{true, 0, ""};
 std::set<SysWindow> Windows;
 SysWindow NextWindow = 0x100;
 std::set<SysGLContext> Contexts;
@@ -58,6 +60,8 @@ void FakeReset()
     Swaps = 0;
     CursorCount = 0;
     SwapHook = nullptr;
+    MessageBoxHook = nullptr;
+    ProgramOutcome = SysProgramOutcome{true, 0, ""};
     Windows.clear();
     Contexts.clear();
     ClassTableClear();
@@ -312,8 +316,42 @@ void SysSleep(std::uint32_t ms)
 
 int SysMessageBox(const char* text, const char* caption, std::uint32_t)
 {
-    Record("MessageBox " + std::string(caption) + ": " + text);
+    const std::string call = "MessageBox " + std::string(caption) + ": " + text;
+    Record(call);
+    if (MessageBoxHook)
+        MessageBoxHook(call);
     return 1;
+}
+
+bool SysCheckDisplay()
+{
+    Record("CheckDisplay");
+    return !Fails("CheckDisplay");
+}
+
+bool SysChooseDataFolder(std::string& failure)
+{
+    Record("ChooseDataFolder");
+    if (!Fails("ChooseDataFolder"))
+        return true;
+    failure = "no folder can be written";
+    return false;
+}
+
+SysProgramOutcome SysProgramResult(SysProcess)
+{
+    Record("ProgramResult");
+    return ProgramOutcome;
+}
+
+void FakeSetProgramOutcome(bool ended, int exitCode, const std::string& errors)
+{
+    ProgramOutcome = SysProgramOutcome{ended, exitCode, errors};
+}
+
+void FakeSetMessageBoxHook(std::function<void(const std::string& call)> hook)
+{
+    MessageBoxHook = std::move(hook);
 }
 
 SysProcess SysStartProgram(const char* commandLine, int showCommand)

@@ -321,6 +321,17 @@ int SysMessageBox(const char* text, const char* caption, std::uint32_t)
     return 1;
 }
 
+// The tools render without any display and read the data in the working folder.
+bool SysCheckDisplay()
+{
+    return true;
+}
+
+bool SysChooseDataFolder(std::string&)
+{
+    return true;
+}
+
 void HeadlessUseVirtualClock(std::uint64_t fpsNumerator, std::uint64_t fpsDenominator)
 {
     VirtualClock = fpsNumerator != 0 && fpsDenominator != 0;

@@ -146,10 +146,28 @@ void SysSleep(std::uint32_t ms);
 // A modal message box; always returns after the user (or nobody, headless) has seen it.
 int SysMessageBox(const char* text, const char* caption, std::uint32_t type);
 
-// Programs: start one from a command line (0 when it cannot be started) and wait for it.
+// Whether there is a display to play on. Where there is none, says so itself (one message, on
+// stderr: no dialog can be shown) and the run ends at once.
+bool SysCheckDisplay();
+
+// Programs: start one from a command line (0 when it cannot be started) and wait for it. It runs
+// in the data folder (below).
 SysProcess SysStartProgram(const char* commandLine, int showCommand);
 bool SysWaitForProgram(SysProcess process, std::uint32_t timeoutMs);  // false on timeout
 
-// Files: names as the production writes them (data\logo.tga).
+// How a program that was waited for ended, and what it wrote to stderr (its reasons, when it failed).
+struct SysProgramOutcome {
+    bool Ended = false;
+    int ExitCode = -1;
+    std::string Errors;
+};
+SysProgramOutcome SysProgramResult(SysProcess process);
+
+// Picks the folder the production's data names and the programs it starts resolve against: the
+// demo's own release folder, or a per-user folder where that cannot be written; the working folder
+// for the tools. False, with the reason in failure, when no folder can be used.
+bool SysChooseDataFolder(std::string& failure);
+
+// Files: names as the production writes them (data\logo.tga), found in the data folder.
 std::string SysNativePath(const char* productionPath);
 bool SysReadFile(const char* productionPath, std::vector<std::uint8_t>& bytes);

@@ -1,7 +1,23 @@
-// Files on POSIX systems: production names use backslashes, the file system wants slashes.
+// Files on POSIX systems: production names use backslashes, the file system wants slashes, and
+// relative names resolve against the data folder.
 #include <cstdio>
 
+#include "platform/data_folder.h"
 #include "platform/platform.h"
+
+static std::string Folder;
+
+const std::string& DataFolder()
+{
+    return Folder;
+}
+
+void SetDataFolder(const std::string& folder)
+{
+    Folder = folder;
+    if (!Folder.empty() && Folder.back() != '/')
+        Folder += '/';
+}
 
 std::string SysNativePath(const char* productionPath)
 {
@@ -9,6 +25,8 @@ std::string SysNativePath(const char* productionPath)
     for (char& c : path)
         if (c == '\\')
             c = '/';
+    if (!path.empty() && path.front() != '/')
+        path.insert(0, Folder);
     return path;
 }
 

@@ -1,15 +1,23 @@
 // SDL2 backend: a real window and OpenGL context on X11 or Wayland, a real display-mode switch,
 // SDL events turned into the production's window messages, message boxes as dialogs.
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <semaphore.h>
+#include <signal.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 
+#include "platform/data_folder.h"
 #include "platform/platform.h"
 #include "platform/posix_clock.h"
 #include "platform/window_classes.h"
@@ -36,16 +44,150 @@ std::map<SysGLContext, SDL_GLContext> Contexts;
 SysGLContext NextContext = 1;
 Uint32 TimerEventType = 0;
 
+// SIGINT and SIGTERM: the frame loop ends the run through the window's close, as SDL would have it.
+// Where the main thread cannot get there (blocked in the display, inside a dialog, waiting for the
+// extractor), a watchdog ends the process one second after the signal.
+constexpr int SignalGraceMs = 900;
+volatile sig_atomic_t PendingSignal = 0;
+sem_t SignalArrived;
+bool CloseForSignalPosted = false;
+
+void OnTerminationSignal(int signalNumber)
+{
+    if (PendingSignal == 0) {
+        PendingSignal = signalNumber;
+        sem_post(&SignalArrived);
+    }
+}
+
+void WatchForStuckShutdown()
+{
+    while (sem_wait(&SignalArrived) != 0) {
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(SignalGraceMs));
+    static const char text[] = "moravel: the run did not end within a second of the signal; stopped without its teardown\n";
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, sizeof text - 1);
+    _exit(128 + PendingSignal);
+}
+
+void InstallSignalHandlers()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    sem_init(&SignalArrived, 0, 0);
+    std::thread(WatchForStuckShutdown).detach();
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // A display connection the server dropped must fail its writes, not end the process unseen.
+    signal(SIGPIPE, SIG_IGN);
+}
+
+// The X server can take the window away (another client destroys it, xkill) or drop the whole
+// connection. SDL's own handler then tries to put the display mode back from inside Xlib's error
+// handling, which deadlocks; ours only notes it, and the run ends through the window's close.
+std::atomic<bool> DisplayFailed{false};
+XID WatchedWindow = 0;
+
+int OnXError(Display* display, XErrorEvent* error)
+{
+    if (DisplayFailed.exchange(true))
+        return 0;
+    if (error->resourceid == WatchedWindow) {
+        std::fprintf(stderr, "moravel: the window was destroyed by another program; the run ends\n");
+        return 0;
+    }
+    char text[256] = "";
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "moravel: the display refused a request (%s, request %d); the run ends\n", text,
+                 error->request_code);
+    return 0;
+}
+
+int OnXConnectionLost(Display*)
+{
+    if (!DisplayFailed.exchange(true))
+        std::fprintf(stderr, "moravel: the connection to the display was lost; the run ends\n");
+    return 0;
+}
+
+// Called where Xlib would exit the process; returning lets every later call fail quietly instead.
+void KeepRunningWithoutDisplay(Display*, void*) {}
+
+void WatchXDisplay(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+        return;
+    WatchedWindow = info.info.x11.window;
+    XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnXConnectionLost);
+    XSetIOErrorExitHandler(info.info.x11.display, KeepRunningWithoutDisplay, nullptr);
+}
+
+bool IsOffScreenDriver(const char* driver)
+{
+    return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+void ReportNoDisplay(const std::string& why)
+{
+    std::fprintf(stderr,
+                 "moravel: there is no display to play on: %s.\n"
+                 "Start it from a desktop session, or render it to a video without a display:\n"
+                 "    moravel-capture --video moravel.mp4\n",
+                 why.c_str());
+}
+
+std::string DisplayVariables()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const auto describe = [](const char* name, const char* value) {
+        return std::string(name) + (value != nullptr && *value != '\0' ? "=" + std::string(value) : " is not set");
+    };
+    return describe("DISPLAY", x11) + ", " + describe("WAYLAND_DISPLAY", wayland);
+}
+
+// Opens the video side of SDL on a real display, never on its invisible off-screen or dummy drivers.
 bool EnsureVideo()
 {
     if (VideoReady)
         return true;
-    // Closing the window is a WM_CLOSE for the production, not a request to quit; SDL_QUIT then
-    // comes only from SIGINT and SIGTERM.
+    // Closing the window is a WM_CLOSE for the production, not a request to quit; SIGINT and
+    // SIGTERM come through our own handlers.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    InstallSignalHandlers();
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* forced = std::getenv("SDL_VIDEODRIVER");
+    if (IsOffScreenDriver(forced)) {
+        ReportNoDisplay("SDL_VIDEODRIVER=" + std::string(forced) + " shows nothing");
+        return false;
+    }
+    const bool hasX11 = x11 != nullptr && *x11 != '\0';
+    const bool hasWayland = wayland != nullptr && *wayland != '\0';
+    if (!hasX11 && !hasWayland && forced == nullptr) {
+        ReportNoDisplay(DisplayVariables());
+        return false;
+    }
+    // Only the system the variables name is tried: SDL would otherwise go on to its off-screen driver.
+    if (forced == nullptr && hasX11 != hasWayland)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, hasX11 ? "x11" : "wayland");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+        ReportNoDisplay(DisplayVariables() + ", and it cannot be opened (" + SDL_GetError() + ")");
+        return false;
+    }
+    if (IsOffScreenDriver(SDL_GetCurrentVideoDriver())) {
+        SDL_Quit();
+        ReportNoDisplay(DisplayVariables() + ", and it cannot be opened");
         return false;
     }
     TimerEventType = SDL_RegisterEvents(1);
@@ -143,9 +285,6 @@ void TranslateWindowEvent(const SDL_WindowEvent& event)
 void TranslateEvent(const SDL_Event& event)
 {
     switch (event.type) {
-    case SDL_QUIT:  // SIGINT or SIGTERM: end through the window's own close path
-        Post(Windows.empty() ? 0 : Windows.begin()->first, WmClose, 0, 0);
-        break;
     case SDL_WINDOWEVENT:
         TranslateWindowEvent(event.window);
         break;
@@ -274,6 +413,7 @@ SysWindow SysCreateWindow(std::uint32_t, const char* className, const char* titl
     }
     if (fullScreen)
         SDL_SetWindowDisplayMode(sdlWindow, &FullScreenMode);
+    WatchXDisplay(sdlWindow);
 
     const SysWindow handle = NextWindow++;
     SdlWindow& window = Windows[handle];
@@ -457,7 +597,7 @@ static void TraceSwap()
 bool SysSwapBuffers(SysDeviceContext dc)
 {
     SdlWindow* window = FindWindow(dc);
-    if (window == nullptr)
+    if (window == nullptr || DisplayFailed)
         return false;
     SDL_GL_SwapWindow(window->Window);
     TraceSwap();
@@ -469,9 +609,29 @@ int SysRenderScale()
     return 1;
 }
 
+bool SysCheckDisplay()
+{
+    return EnsureVideo();
+}
+
+bool SysChooseDataFolder(std::string& failure)
+{
+    return ChooseReleaseDataFolder(failure);
+}
+
+// Asks the window to close once, when a signal came or the display failed.
+static void PostCloseWhenDue()
+{
+    if (CloseForSignalPosted || (PendingSignal == 0 && !DisplayFailed) || Windows.empty())
+        return;
+    CloseForSignalPosted = true;
+    Post(Windows.begin()->first, WmClose, 0, 0);
+}
+
 bool SysPeekMessage(SysMessage& message)
 {
-    if (MessageQueue().empty() && VideoReady) {
+    PostCloseWhenDue();
+    if (MessageQueue().empty() && VideoReady && !DisplayFailed) {
         SDL_Event event;
         while (SDL_PollEvent(&event))
             TranslateEvent(event);

@@ -45,11 +45,21 @@ void SetFrameRateCaption()
     FrameCount = 0;
 }
 
+// A click ends the run at once: sound first, then the window. Where the system runs a message loop
+// of its own (a message box), the click arrives inside whatever showed it; the callers check
+// RunEndedByClick after each such place, and nothing is ever torn down twice.
 static void EndRunOnClick()
 {
+    if (MainWindowTornDown())  // the run is ending already; the entry frees the sound
+        return;
+    RunEndedByClick = true;
     BASS_Free();
     DestroyMainWindow(true);
-    RunEndedByClick = true;
+}
+
+bool RunEndedEarly()
+{
+    return RunEndedByClick;
 }
 
 std::intptr_t MainWindowProc(SysWindow window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
@@ -96,13 +106,15 @@ static bool DrawOneFrame()
     }
     UpdateDemoTime();
     DrawFrame();
+    if (RunEndedByClick)  // a message box of the loading frame took the click
+        return true;
     SysSwapBuffers(WindowDC);
     return KeyDown[VkEscape] || DemoTime > DemoEndTime;
 }
 
 int RunDemo(SysInstance, SysInstance, const char*, int)
 {
-    if (!CreateMainWindow(640, 480, true, 32))
+    if (!CreateMainWindow(640, 480, true, 32) || RunEndedByClick)
         return 0;
     StartTick = SysGetTickCount();
 
@@ -128,18 +140,69 @@ int RunDemo(SysInstance, SysInstance, const char*, int)
 
 [[noreturn]] void AbortRun(int exitCode)
 {
-    DestroyMainWindow(DisplayModeChanged());
-    BASS_Free();
+    if (!RunEndedByClick) {
+        DestroyMainWindow(DisplayModeChanged());
+        BASS_Free();
+    }
     std::exit(exitCode);
+}
+
+// The extractor's lines, without the name it puts before each: the caption says who speaks.
+static std::string ExtractorReasons(const std::string& errors)
+{
+    const std::string prefix = "vfs.dll: ";
+    std::string text;
+    std::size_t at = 0;
+    while (at < errors.size()) {
+        std::size_t end = errors.find('\n', at);
+        if (end == std::string::npos)
+            end = errors.size();
+        std::string line = errors.substr(at, end - at);
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            line.erase(0, prefix.size());
+        if (!line.empty())
+            text += (text.empty() ? "" : "\n") + line;
+        at = end + 1;
+    }
+    return text;
+}
+
+static void ReportUnpackFailure(const std::string& reason)
+{
+    const std::string text = "The demo's data could not be unpacked:\n" + reason;
+    SysMessageBox(text.c_str(), ExtractorCaption, MbOk | MbIconError);
+}
+
+// Unpacks the data before anything reads it. The production used to sleep a fixed 3000 ms and hope
+// the extractor was done; it waits for it instead. When unpacking fails, the user first hears why,
+// before the messages of the loaders that then miss their files.
+static void UnpackData()
+{
+    std::string failure;
+    if (!SysChooseDataFolder(failure)) {
+        ReportUnpackFailure(failure);
+        return;
+    }
+    const SysProcess extractor = SysStartProgram(ExtractorCommand, SwShowNormal);
+    if (extractor == 0)
+        return;  // no extractor beside the demo: the data is taken as it is
+    if (!SysWaitForProgram(extractor, ExtractorTimeoutMs)) {
+        ReportUnpackFailure("vfs.dll did not finish within " + std::to_string(ExtractorTimeoutMs / 1000) + " s");
+        return;
+    }
+    const SysProgramOutcome outcome = SysProgramResult(extractor);
+    if (outcome.ExitCode == 0)
+        return;
+    const std::string reasons = ExtractorReasons(outcome.Errors);
+    ReportUnpackFailure(!reasons.empty() ? reasons
+                                         : "vfs.dll ended with exit code " + std::to_string(outcome.ExitCode));
 }
 
 int ProgramEntry()
 {
-    // The production used to sleep a fixed 3000 ms here and hope the extractor was done; wait
-    // for it instead, and do not wait at all when it could not be started.
-    const SysProcess extractor = SysStartProgram(ExtractorCommand, SwShowNormal);
-    if (extractor != 0)
-        SysWaitForProgram(extractor, ExtractorTimeoutMs);
+    if (!SysCheckDisplay())
+        return NoDisplayExitCode;
+    UnpackData();
     RunDemo(SysGetModuleHandle(), 0, "", SwShowNormal);
     if (!RunEndedByClick)
         BASS_Free();

@@ -11,6 +11,8 @@ constexpr std::uint32_t FrameRateTimerPeriod = 1000;
 constexpr const char* DemoTitle = "Moravel by Ostrevia 2k4";
 constexpr const char* ExtractorCommand = "vfs.dll --e data";
 constexpr std::uint32_t ExtractorTimeoutMs = 60000;
+constexpr const char* ExtractorCaption = "vfs.dll";
+constexpr int NoDisplayExitCode = 1;
 
 extern std::int32_t DemoTime;    // demo time in ms; the frame loop writes it, LoadTextureBatch2 zeroes it
 extern std::uint32_t StartTick;  // tick the raw elapsed time counts from; the frame loop writes it
@@ -27,6 +29,10 @@ std::intptr_t MainWindowProc(SysWindow window, std::uint32_t message, std::uintp
 void UpdateDemoTime();
 // The frame-rate caption for a count of frames: "Moravel by Ostrevia 2k4   [N FPS]".
 void SetFrameRateCaption();
+
+// True once a left click has ended the run (and torn everything down): start-up steps that may
+// have shown a message box stop there.
+bool RunEndedEarly();
 
 // Ends the run from inside start-up when data the production cannot do without is unusable:
 // the normal teardown (display restored, sound freed), then the process exits with exitCode.

@@ -13,6 +13,9 @@ SysDeviceContext WindowDC = 0;
 SysGLContext GLContext = 0;
 
 static bool DisplayChanged = false;
+// Set when a teardown begins; a second one (a click inside a message box of the first, the end of a
+// run a click already ended) would destroy what is gone and report it.
+static bool TeardownBegun = false;
 
 void ResetWindowState()
 {
@@ -20,6 +23,12 @@ void ResetWindowState()
     WindowDC = 0;
     GLContext = 0;
     DisplayChanged = false;
+    TeardownBegun = false;
+}
+
+bool MainWindowTornDown()
+{
+    return TeardownBegun;
 }
 
 bool DisplayModeChanged()
@@ -101,6 +110,7 @@ bool CreateMainWindow(int width, int height, bool fullScreen, int bitsPerPixel)
 {
     const SysWindowClass windowClass = FillWindowClass();
     DisplayChanged = false;
+    TeardownBegun = false;
     if (fullScreen) {
         if (SwitchToFullScreen(width, height, bitsPerPixel)) {
             DisplayChanged = true;
@@ -149,11 +159,16 @@ bool CreateMainWindow(int width, int height, bool fullScreen, int bitsPerPixel)
     SysSetFocus(MainWindow);
     ResizeScene(width, height);
     InitScene();
+    if (RunEndedEarly())  // a click in one of the loaders' message boxes ended the run
+        return false;
     return SetUpSound();
 }
 
 void DestroyMainWindow(bool restoreDisplay)
 {
+    if (TeardownBegun)
+        return;
+    TeardownBegun = true;
     if (restoreDisplay) {
         SysChangeDisplaySettings(nullptr, 0);
         SysShowCursor(true);

@@ -11,7 +11,10 @@ constexpr const char* WindowClassName = "OpenGL";
 constexpr const char* WindowErrorCaption = "Zendra Error";
 
 bool CreateMainWindow(int width, int height, bool fullScreen, int bitsPerPixel);
+// Tears everything down once per creation; a second call does nothing.
 void DestroyMainWindow(bool restoreDisplay);
+// True once the teardown has begun.
+bool MainWindowTornDown();
 void ResizeScene(int width, int height);
 
 // True while the display mode is changed and must be put back on the way out.

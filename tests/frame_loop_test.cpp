@@ -177,8 +177,9 @@ TEST_F(FrameLoopTest, TheEntryWaitsForTheExtractorAndGoesOnAtOnceWhenItCannotSta
 {
     FakeSetSwapHook([](int) { FakePostMessage(WmClose, 0, 0); });
     ProgramEntry();
-    EXPECT_EQ(FakeCalls().at(0), "StartProgram vfs.dll --e data show=1");
-    EXPECT_EQ(FakeCalls().at(1), "WaitForProgram 60000");
+    EXPECT_EQ(std::vector<std::string>(FakeCalls().begin(), FakeCalls().begin() + 5),
+              (std::vector<std::string>{"CheckDisplay", "ChooseDataFolder", "StartProgram vfs.dll --e data show=1",
+                                        "WaitForProgram 60000", "ProgramResult"}));
 
     FakeReset();
     FakeSoundReset();

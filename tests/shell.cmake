@@ -2,6 +2,7 @@
 # ResizeScene on real Mesa, and the real demo under Xvfb.
 moravel_unit_test(frame_loop_test frame_loop_test.cpp shell_fixture.cpp)
 moravel_unit_test(main_window_test main_window_test.cpp shell_fixture.cpp)
+moravel_unit_test(entry_test entry_test.cpp shell_fixture.cpp)
 moravel_gl_test(resize_scene_test resize_scene_test.cpp)
 
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
