@@ -17,3 +17,9 @@ set_tests_properties(demo_end_to_end PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIA
 add_test(NAME demo_full_run COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/full_run_e2e.sh ${CMAKE_BINARY_DIR}/dist
                                     $<TARGET_FILE:audio_probe>)
 set_tests_properties(demo_full_run PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)
+
+# Where users run it: another working folder, an ordinary user and a read-only release folder, a
+# window destroyed by another client, no display.
+add_test(NAME demo_where_users_run_it
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/where_users_run_it.sh ${CMAKE_BINARY_DIR}/dist)
+set_tests_properties(demo_where_users_run_it PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)
