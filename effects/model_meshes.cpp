@@ -7,11 +7,12 @@
 #include "textures/catalogue.h"
 #include "textures/point_model.h"
 
-// A corner's vertex, or false when the model file named a vertex it never gave: such a
-// triangle is left out rather than read from outside the model.
-static bool IsKnownVertex(const PointModel& model, std::int32_t index)
+// A corner the arrays hold. A corner past the vertices the file gave is drawn from its entry, which
+// stays zero: that corner sits at the origin, as it did in the original. A triangle with a
+// corner outside the arrays is left out rather than read from outside the model.
+static bool IsInsideArrays(std::int32_t index)
 {
-    return index >= 0 && index < model.VertexCount && index < MaxModelItems;
+    return index >= 0 && index < MaxModelItems;
 }
 
 static void SendCorner(const PointModel& model, std::int32_t index)
@@ -27,7 +28,7 @@ void DrawModelTriangles(const PointModel& model)
         const std::int32_t a = model.TriangleA[i];
         const std::int32_t b = model.TriangleB[i];
         const std::int32_t c = model.TriangleC[i];
-        if (!IsKnownVertex(model, a) || !IsKnownVertex(model, b) || !IsKnownVertex(model, c)) {
+        if (!IsInsideArrays(a) || !IsInsideArrays(b) || !IsInsideArrays(c)) {
             continue;
         }
         // Every triangle shows the same corner of the texture, whatever its size or place.

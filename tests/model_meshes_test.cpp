@@ -84,7 +84,7 @@ TEST_F(ModelMeshes, EachCornerShowsItsFixedCornerOfTheTextureAndTheSceneTurnsClo
     EXPECT_EQ(CountOther(Black), 0);
 }
 
-TEST_F(ModelMeshes, EmptyDegenerateAndUnknownTrianglesDrawNothing)
+TEST_F(ModelMeshes, EmptyDegenerateAndOutsideTheArraysTrianglesDrawNothing)
 {
     ModelRoza.TriangleCount = 0;
     MarkScreen();
@@ -94,15 +94,13 @@ TEST_F(ModelMeshes, EmptyDegenerateAndUnknownTrianglesDrawNothing)
     DrawRozaScene(1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), 0) << "three equal corners have no area";
 
-    // Corners negative, past the vertices read or past the arrays are skipped, not read; the
-    // triangles around them still draw. Vertex 4 lies past the count at the lower left.
+    // Corners negative or past the arrays are skipped, not read; the triangles around them still draw.
     SetModel(ModelRoza, {{0.1, 0.1}, {0.6, 0.6}, {0.6, -0.6}, {-0.6, 0.6}}, {{3, 1, 2}});
     DrawRozaScene(1.0, 1.0, 1.0);
     const int oneTriangle = CountOther(Black);
     EXPECT_GT(oneTriangle, 1000);
-    ModelRoza.VertexX[4] = -0.6;
-    ModelRoza.VertexY[4] = -0.6;
-    for (const std::array<std::int32_t, 3> bad : {std::array{4, 3, 2}, {-1, 3, 2}, {3, 2, MaxModelItems + 5}}) {
+    for (const std::array<std::int32_t, 3> bad :
+         {std::array{-1, 3, 2}, {3, 2, MaxModelItems}, {3, 2, MaxModelItems + 5}, {INT32_MIN, 1, 2}}) {
         ModelRoza.TriangleA[ModelRoza.TriangleCount] = bad[0];
         ModelRoza.TriangleB[ModelRoza.TriangleCount] = bad[1];
         ModelRoza.TriangleC[ModelRoza.TriangleCount++] = bad[2];
@@ -113,6 +111,22 @@ TEST_F(ModelMeshes, EmptyDegenerateAndUnknownTrianglesDrawNothing)
     ModelRoza.TriangleCount = INT32_MAX;
     DrawRozaScene(1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), oneTriangle);
+}
+
+// A model file may name vertices past those it gives, up to the arrays' last entry: those entries
+// are zero, so the corner sits at the origin and the triangle draws.
+TEST_F(ModelMeshes, CornersPastTheVerticesReadSitAtTheOrigin)
+{
+    for (const std::int32_t past : {2, 3, MaxModelItems - 1}) {
+        // Two vertices on the right; the third corner is the origin, so the triangle points left to it.
+        SetModel(ModelRoza, {{0.6, 0.6}, {0.6, -0.6}}, {{0, 1, past}});
+        MarkScreen();
+        DrawRozaScene(1.0, 1.0, 1.0);
+        EXPECT_FALSE(Near(ReadPixel(ColumnOf(0.4), RowOf(0.0)), Black)) << "corner " << past;
+        EXPECT_FALSE(Near(ReadPixel(ColumnOf(0.1), RowOf(0.0)), Black)) << "corner " << past;
+        EXPECT_TRUE(Near(ReadPixel(ColumnOf(-0.1), RowOf(0.0)), Black)) << "corner " << past << " is not at the origin";
+        EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.1), RowOf(0.3)), Black)) << "corner " << past << " is not at the origin";
+    }
 }
 
 TEST_F(ModelMeshes, TrianglesDrawWithTheCallersTransformColourAndBlending)

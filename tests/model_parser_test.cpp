@@ -147,13 +147,13 @@ TEST(ModelParser, RefusesCountsAndIndicesThatWouldReachPastTheArrays)
     EXPECT_EQ(Refusal(Lines({"-4"})), "line 1: the vertex count -4 is outside 1 to 100001");
     EXPECT_EQ(Refusal(Lines({"100002"})), "line 1: the vertex count 100002 is outside 1 to 100001");
 
+    // Indices are checked against the arrays, not against the vertices read.
     const std::string prefix = "3\r\n0\r\n0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n1\r\n0\r\n";
-    EXPECT_EQ(Refusal(prefix + "0\r\n1\r\n3\r\n"),
-              "line 13: vertex index 3 is outside 0 to 2 (3 vertices were read)");
-    EXPECT_EQ(Refusal(prefix + "-1\r\n1\r\n2\r\n"),
-              "line 11: vertex index -1 is outside 0 to 2 (3 vertices were read)");
+    EXPECT_EQ(Refusal(prefix + "0\r\n1\r\n100001\r\n"), "line 13: vertex index 100001 is outside 0 to 100000");
+    EXPECT_EQ(Refusal(prefix + "-1\r\n1\r\n2\r\n"), "line 11: vertex index -1 is outside 0 to 100000");
     EXPECT_EQ(Refusal(prefix + "0\r\n1\r\n2\r\n2147483647\r\n0\r\n0\r\n"),
-              "line 14: vertex index 2147483647 is outside 0 to 2 (3 vertices were read)");
+              "line 14: vertex index 2147483647 is outside 0 to 100000");
+    EXPECT_EQ(Refusal(prefix + "0\r\n-2147483648\r\n2\r\n"), "line 12: vertex index -2147483648 is outside 0 to 100000");
 
     std::string error;
     ASSERT_TRUE(Parse(LargeModelText(MaxModelItems, MaxModelItems), error)) << error;
@@ -166,6 +166,49 @@ TEST(ModelParser, RefusesCountsAndIndicesThatWouldReachPastTheArrays)
     const int firstLineOfExtraTriangle = 1 + 3 * 3 + 3 * MaxModelItems + 1;
     EXPECT_EQ(Refusal(LargeModelText(3, MaxModelItems + 1)),
               "line " + std::to_string(firstLineOfExtraTriangle) + ": more than 100001 triangles");
+}
+
+// Files may name vertices they never give, as long as the index stays inside the arrays: such a
+// corner is an entry left zero, the origin, even when a larger model or a refused file was read
+// into the same arrays before.
+TEST(ModelParser, IndicesPastTheVerticesReadLoadAsCornersAtTheOrigin)
+{
+    const std::string prefix = "3\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n";
+    const std::string pastTheVertices = prefix + "0\r\n3\r\n100000\r\n49\r\n2\r\n1\r\n";
+    auto expectCornersAtTheOrigin = [](const std::string& when) {
+        EXPECT_EQ(Model.VertexCount, 3) << when;
+        EXPECT_EQ(Model.TriangleCount, 2) << when;
+        EXPECT_EQ(Model.TriangleB[0], 3) << when;
+        EXPECT_EQ(Model.TriangleC[0], MaxModelItems - 1) << when;
+        EXPECT_EQ(Model.TriangleA[1], 49) << when;
+        EXPECT_EQ(Model.VertexZ[2], 9.0) << when;
+        for (const int index : {3, 49, MaxModelItems - 1})
+            EXPECT_TRUE(Model.VertexX[index] == 0 && Model.VertexY[index] == 0 && Model.VertexZ[index] == 0)
+                << when << ": vertex " << index << " is not at the origin";
+        EXPECT_TRUE(AllZeroFrom(3)) << when;
+    };
+    std::string error;
+
+    // After a model that fills the arrays.
+    ASSERT_TRUE(Parse(LargeModelText(MaxModelItems, 1), error)) << error;
+    ASSERT_TRUE(Parse(pastTheVertices, error)) << error;
+    expectCornersAtTheOrigin("after a full model");
+
+    // After a 50-vertex model, and after a file refused halfway through its fourth vertex.
+    ASSERT_TRUE(Parse(LargeModelText(50, 20), error)) << error;
+    ASSERT_TRUE(Parse(pastTheVertices, error)) << error;
+    expectCornersAtTheOrigin("after 50 vertices");
+    EXPECT_FALSE(Parse(Lines({"5", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}), error));
+    ASSERT_TRUE(Parse(pastTheVertices, error)) << error;
+    expectCornersAtTheOrigin("after a refused file");
+
+    // The index right past the vertices and the arrays' last one, on their own.
+    ASSERT_TRUE(Parse(prefix + "3\r\n3\r\n3\r\n", error)) << error;
+    EXPECT_EQ(Model.TriangleA[0], 3);
+    EXPECT_EQ(Model.VertexX[3], 0.0);
+    ASSERT_TRUE(Parse(prefix + "100000\r\n0\r\n1\r\n", error)) << error;
+    EXPECT_EQ(Model.TriangleA[0], 100000);
+    EXPECT_EQ(Model.VertexX[100000], 0.0);
 }
 
 TEST(ModelParser, ReadsTheSameUnderALocaleWithADecimalComma)

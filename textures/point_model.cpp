@@ -146,23 +146,27 @@ static bool ReadInteger(LineReader& reader, const char* group, std::int32_t inde
     return true;
 }
 
-// The renderer indexes the vertex arrays with these without looking, so they are checked here.
-static bool ReadVertexIndex(LineReader& reader, std::int32_t triangle, std::int32_t vertexCount,
-                            std::int32_t& value, std::string& error)
+// Indices are not compared with the vertex count, as files made for the original took any index
+// inside the arrays: an index past the vertices read names an entry that is still zero, a corner
+// at the origin. Only an index that would reach outside the arrays is refused; it is never stored.
+static bool ReadVertexIndex(LineReader& reader, std::int32_t triangle, std::int32_t& value, std::string& error)
 {
-    if (!ReadInteger(reader, "triangle", triangle, value, error))
+    std::int32_t index = 0;
+    if (!ReadInteger(reader, "triangle", triangle, index, error))
         return false;
-    if (value < 0 || value >= vertexCount) {
-        error = LinePrefix(reader.LineNumber) + "vertex index " + std::to_string(value) + " is outside 0 to " +
-                std::to_string(vertexCount - 1) + " (" + std::to_string(vertexCount) + " vertices were read)";
+    if (index < 0 || index >= MaxModelItems) {
+        error = LinePrefix(reader.LineNumber) + "vertex index " + std::to_string(index) + " is outside 0 to " +
+                std::to_string(MaxModelItems - 1);
         return false;
     }
+    value = index;
     return true;
 }
 
 // Entries past the counts are zero in static storage and the parser keeps them so: a refused
 // file may leave one entry half written at index VertexCount (or TriangleCount), no further.
-// Clearing up to there is enough, and far cheaper than the whole arrays.
+// Clearing up to there is enough, and far cheaper than the whole arrays. Triangles may name
+// vertices past the count, so a model read after a larger one must find those entries zero too.
 static void ClearModel(PointModel& model)
 {
     const std::int32_t vertices = std::min(model.VertexCount + 1, MaxModelItems);
@@ -216,9 +220,9 @@ bool ParsePointModel(const std::uint8_t* bytes, std::size_t size, PointModel& mo
             error = LinePrefix(reader.LineNumber + 1) + "more than " + std::to_string(MaxModelItems) + " triangles";
             return false;
         }
-        if (!ReadVertexIndex(reader, j, model.VertexCount, model.TriangleA[j], error) ||
-            !ReadVertexIndex(reader, j, model.VertexCount, model.TriangleB[j], error) ||
-            !ReadVertexIndex(reader, j, model.VertexCount, model.TriangleC[j], error))
+        if (!ReadVertexIndex(reader, j, model.TriangleA[j], error) ||
+            !ReadVertexIndex(reader, j, model.TriangleB[j], error) ||
+            !ReadVertexIndex(reader, j, model.TriangleC[j], error))
             return false;
         ++model.TriangleCount;
     } while (!AtEnd(reader));

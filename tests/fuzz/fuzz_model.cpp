@@ -9,9 +9,14 @@
 // Static, like the production's models: far too large for the stack.
 static PointModel FuzzedModel;
 
-static bool IsVertex(std::int32_t index)
+// A corner inside the arrays: a vertex that was read, or an entry past those that is still zero,
+// the origin.
+static bool IsCorner(std::int32_t index)
 {
-    return index >= 0 && index < FuzzedModel.VertexCount;
+    if (index < 0 || index >= MaxModelItems)
+        return false;
+    return index < FuzzedModel.VertexCount ||
+           (FuzzedModel.VertexX[index] == 0 && FuzzedModel.VertexY[index] == 0 && FuzzedModel.VertexZ[index] == 0);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -24,13 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // An accepted model is one the renderer can draw without looking: counts within the arrays,
-    // every corner a vertex that was read.
+    // every corner inside them, at a vertex that was read or at the origin.
     if (FuzzedModel.VertexCount < 1 || FuzzedModel.VertexCount > MaxModelItems || FuzzedModel.TriangleCount < 1 ||
         FuzzedModel.TriangleCount > MaxModelItems)
         std::abort();
     for (std::int32_t j = 0; j < FuzzedModel.TriangleCount; ++j)
-        if (!IsVertex(FuzzedModel.TriangleA[j]) || !IsVertex(FuzzedModel.TriangleB[j]) ||
-            !IsVertex(FuzzedModel.TriangleC[j]))
+        if (!IsCorner(FuzzedModel.TriangleA[j]) || !IsCorner(FuzzedModel.TriangleB[j]) ||
+            !IsCorner(FuzzedModel.TriangleC[j]))
             std::abort();
     return 0;
 }

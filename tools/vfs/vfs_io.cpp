@@ -252,18 +252,15 @@ bool HoldsIntactEntry(OutputFolder* folder, const ArchiveEntry& entry)
 bool WriteEntryFile(OutputFolder* folder, const std::string& shown, const ArchiveEntry& entry,
                     const std::uint8_t* contents)
 {
+    // Whichever step fails (creating, writing, flushing or renaming), the user is told the same
+    // thing: this file could not be written, and the system's reason.
     const std::string temp = TemporaryName(entry.Name);
     int fd = openat(folder->Fd, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
         ReportFailure("cannot write " + shown + ": " + std::strerror(errno));
         return false;
     }
-    const char* step = "write";
-    bool ok = WriteAll(fd, contents, entry.Size);
-    if (ok && fsync(fd) != 0) {
-        ok = false;
-        step = "flush";
-    }
+    bool ok = WriteAll(fd, contents, entry.Size) && fsync(fd) == 0;
     int error = errno;
     if (close(fd) != 0 && ok) {
         ok = false;
@@ -271,12 +268,11 @@ bool WriteEntryFile(OutputFolder* folder, const std::string& shown, const Archiv
     }
     if (ok && renameat(folder->Fd, temp.c_str(), folder->Fd, entry.Name.c_str()) != 0) {
         ok = false;
-        step = "rename into";
         error = errno;
     }
     if (!ok) {
         unlinkat(folder->Fd, temp.c_str(), 0);
-        ReportFailure(std::string("cannot ") + step + " " + shown + ": " + std::strerror(error));
+        ReportFailure("cannot write " + shown + ": " + std::strerror(error));
     }
     return ok;
 }

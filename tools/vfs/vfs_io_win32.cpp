@@ -71,28 +71,21 @@ bool IsPlainFile(DWORD attributes)
 }
 
 // Writes a new file at temp, flushes it and renames it over path; removes temp on failure and
-// says which step failed through step and error.
+// gives the system's error code of the step that failed.
 bool WriteAndReplace(const std::string& temp, const std::string& path, const std::uint8_t* data, std::size_t size,
-                     const char*& step, DWORD& error)
+                     DWORD& error)
 {
-    step = "write";
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = GetLastError();
         return false;
     }
-    bool ok = WriteAll(file, data, size);
+    bool ok = WriteAll(file, data, size) && FlushFileBuffers(file);
     if (!ok)
         error = GetLastError();
-    if (ok && !FlushFileBuffers(file)) {
-        ok = false;
-        step = "flush";
-        error = GetLastError();
-    }
     CloseHandle(file);
     if (ok && !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
-        step = "rename into";
         error = GetLastError();
     }
     if (!ok)
@@ -199,10 +192,8 @@ bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names)
 
 bool WriteFileReplacing(const std::string& path, const std::string& bytes)
 {
-    const char* step = nullptr;
     DWORD error = 0;
-    if (WriteAndReplace(path + ".part", path, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), step,
-                        error))
+    if (WriteAndReplace(path + ".part", path, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), error))
         return true;
     ReportFailure("cannot write " + path + ": " + SystemMessage(error));
     return false;
@@ -280,12 +271,12 @@ bool HoldsIntactEntry(OutputFolder* folder, const ArchiveEntry& entry)
 bool WriteEntryFile(OutputFolder* folder, const std::string& shown, const ArchiveEntry& entry,
                     const std::uint8_t* contents)
 {
-    const char* step = nullptr;
+    // As on POSIX: whichever step fails, the file could not be written, for the system's reason.
     DWORD error = 0;
     if (WriteAndReplace(folder->Path + TemporaryName(entry.Name), folder->Path + entry.Name, contents,
-                        std::size_t(entry.Size), step, error))
+                        std::size_t(entry.Size), error))
         return true;
-    ReportFailure(std::string("cannot ") + step + " " + shown + ": " + SystemMessage(error));
+    ReportFailure("cannot write " + shown + ": " + SystemMessage(error));
     return false;
 }
 
