@@ -1,6 +1,6 @@
 // Starting the extractor on POSIX: the program is looked up the way Windows looks it up
 // (the executable's own directory, then the working directory), then on PATH. It runs in the data
-// folder; what it writes to stderr still reaches ours, and is kept to show the user its reason.
+// folder; what it writes to stderr is kept, for the demo to show the user as its reason.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -90,14 +90,13 @@ struct Started {
 };
 std::map<SysProcess, Started> Programs;
 
-// Hands on what the program wrote to stderr so far; at the end of its output closes the pipe.
+// Keeps what the program wrote to stderr so far; at the end of its output closes the pipe.
 void DrainErrors(Started& program)
 {
     char chunk[4096];
     for (;;) {
         const ssize_t got = read(program.ErrorPipe, chunk, sizeof chunk);
         if (got > 0) {
-            std::fwrite(chunk, 1, static_cast<std::size_t>(got), stderr);
             program.Outcome.Errors.append(chunk, static_cast<std::size_t>(got));
             continue;
         }
