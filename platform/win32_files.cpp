@@ -1,13 +1,37 @@
-// Files on Windows: production names are native already; read whole with CreateFileA and ReadFile.
+// Files on Windows: production names are native already, relative ones resolve against the data
+// folder; read whole with CreateFileA and ReadFile.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
 
+#include "platform/data_folder.h"
 #include "platform/platform.h"
+
+static std::string Folder;
+
+const std::string& DataFolder()
+{
+    return Folder;
+}
+
+void SetDataFolder(const std::string& folder)
+{
+    Folder = folder;
+    if (!Folder.empty() && Folder.back() != '\\' && Folder.back() != '/')
+        Folder += '\\';
+}
+
+static bool IsAbsolute(const std::string& path)
+{
+    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+}
 
 std::string SysNativePath(const char* productionPath)
 {
-    return productionPath != nullptr ? productionPath : "";
+    std::string path = productionPath != nullptr ? productionPath : "";
+    if (!path.empty() && !IsAbsolute(path))
+        path.insert(0, Folder);
+    return path;
 }
 
 bool SysReadFile(const char* productionPath, std::vector<std::uint8_t>& bytes)
