@@ -212,7 +212,27 @@ def section_sync(r):
             f"of the frames were on time; the 99th percentile of the time between frames was "
             f"{cell(sy.get('frame_interval_p99_ms'))} ms, the longest {cell(sy.get('frame_interval_max_ms'), 0)} ms.",
             "", f"The live demo ran at {cell(sy['fps'], 0)} fps ({sy['frames']} frames) under Xvfb; peak RSS "
-            f"{cell(sy['peak_rss_mib'])} MiB.", ""]
+            f"{cell(sy['peak_rss_mib'])} MiB.", ""] + stall_rows(sy.get("stall"))
+
+
+def stall_rows(st):
+    if not st:
+        return []
+    return ["### After a stall", "",
+            f"{st['runs']} more run(s) of the same kind, stopped with SIGSTOP for 5 s 20 s into the music and "
+            "resumed with SIGCONT: the demo clock jumps ahead with the wall clock, and the loop moves the music to "
+            "`DemoTime` whenever the two are more than 80 ms apart. Difference as above, on frames that took at "
+            "most 20 ms (a frame shows the `DemoTime` of its start, so a slower one differs by its own length).",
+            "", "| Measure | ms |", "|---|---|",
+            f"| stall (longest time between two frames) | {cell(fmt_s_to_ms(st['stall_s']), 0)} |",
+            f"| median difference in the 2 s before the stall | {cell(st['before_ms'])} |",
+            f"| median difference one second after the stall (frames 1.0 to 1.1 s after it) | {cell(st['at_1s_ms'])} |",
+            f"| largest size from one second after the stall to the end | {cell(st['max_abs_after_1s_ms'])} |",
+            f"| within 40 ms for good, this long after the stall | {cell(st['settled_ms'], 0)} |", ""]
+
+
+def fmt_s_to_ms(s):
+    return {k: (v * 1000 if k in ("median", "min", "max") else v) for k, v in s.items()} if s else None
 
 
 def section_readers(r):

@@ -4,7 +4,7 @@
 Steps: scenes (frame times per stretch of the schedule, glFinish every frame), count (triangles and
 fragments per frame), timedemo (the whole run as fast as it goes), startup (data present and from an
 empty folder), capture (real-time factor of the video capture at scale 1 and 2), sync (the live demo
-under Xvfb: demo time against the music's position), readers (Google Benchmark). Timings are never
+under Xvfb: demo time against the music's position, and after a 5 s stop), readers (Google Benchmark). Timings are never
 judged here; the targets are only set beside them in the document.
 """
 import argparse
@@ -346,15 +346,73 @@ class Bench:
                 runs.append(self.read_trace(trace, launch, wall, rss))
                 log(f"sync run {i + 1}: {runs[-1]['frames']} frames, {runs[-1]['fps']:.0f} fps, difference median "
                     f"{runs[-1]['median_ms']:.1f} ms, p99 |d| {runs[-1]['p99_abs_ms']:.1f} ms, load {before[0]:.1f}")
+            stalls = [self.stalled_run(folder, display, i) for i in range(self.args.stall_runs)]
         finally:
             xvfb.send_signal(signal.SIGTERM)
             xvfb.wait()
+        stall_keys = ["stall_s", "before_ms", "at_1s_ms", "max_abs_after_1s_ms", "settled_ms"]
+        stall = {"runs": len(stalls), **{k: spread([r[k] for r in stalls]) for k in stall_keys}} if stalls else None
         keys = ["median_ms", "p99_ms", "p1_ms", "p99_abs_ms", "max_abs_ms", "ideal_median_ms", "ideal_p1_ms",
                 "ideal_p99_ms", "ideal_p99_abs_ms", "start_offset_ms", "smoothing_lag_ms", "device_lag_ms_per_min",
                 "fps", "first_frame_ms", "peak_rss_mib", "on_time_share", "ideal_on_time_p1_ms",
                 "ideal_on_time_p99_ms", "ideal_on_time_p99_abs_ms", "frame_interval_p99_ms", "frame_interval_max_ms"]
         self.results["sync"] = {"runs": len(runs), "frames": runs[0]["frames"],
                                 **{k: spread([r[k] for r in runs]) for k in keys}}
+        if stall:
+            self.results["sync"]["stall"] = stall
+
+    def stalled_run(self, folder, display, i):
+        """One whole run stopped for 5 s (SIGSTOP, SIGCONT) 20 s into the music: how far apart picture and
+        music are before the stall, one second after it, and how soon they are within 40 ms for good."""
+        trace = os.path.join(folder, f"stall-{i}.txt")
+        env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy", MORAVEL_SYNC_TRACE=trace,
+                   MORAVEL_MESSAGES="stderr")
+        env.pop("WAYLAND_DISPLAY", None)
+        process = subprocess.Popen(["./moravel"], cwd=folder, env=env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        try:
+            deadline = time.monotonic() + 120
+            while time.monotonic() < deadline and process.poll() is None:
+                last = None
+                if os.path.exists(trace):
+                    with open(trace) as f:
+                        lines = f.read().splitlines()
+                    last = lines[-2].split() if len(lines) > 1 else None
+                if last and int(last[1]) > 20000 and float(last[2]) >= 0:
+                    break
+                time.sleep(0.1)
+            else:
+                raise RuntimeError("the music never got 20 s in")
+            process.send_signal(signal.SIGSTOP)
+            time.sleep(5)
+            process.send_signal(signal.SIGCONT)
+            code = process.wait(timeout=600)
+        finally:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+        if code != 0:
+            raise RuntimeError(f"moravel failed after the stall ({code})")
+        with open(trace) as f:
+            frames = [(int(us), int(t), float(p)) for us, t, p in (l.split() for l in f if l.strip())]
+        gap, resumed = max((frames[k + 1][0] - frames[k][0], k + 1) for k in range(len(frames) - 1))
+        resume_us = frames[resumed][0]
+        # DemoTime - position on frames with music; a frame shows the DemoTime of its start, so frames that
+        # took more than 20 ms are left out, as they differ by their own length.
+        d = [(us, t - p) for k, (us, t, p) in enumerate(frames)
+             if k > 0 and p >= 0 and frames[k - 1][2] >= 0 and us - frames[k - 1][0] <= 20000]
+        before = [x for us, x in d if resume_us - gap - 2e6 <= us < resume_us - gap]
+        at_1s = [x for us, x in d if resume_us + 1e6 <= us < resume_us + 1.1e6]
+        after = [x for us, x in d if us >= resume_us + 1e6]
+        off = [us for us, x in d if us >= resume_us and abs(x) > 40]
+        result = {"stall_s": gap / 1e6, "before_ms": statistics.median(before),
+                  "at_1s_ms": statistics.median(at_1s) if at_1s else None,
+                  "max_abs_after_1s_ms": max(abs(x) for x in after) if after else None,
+                  "settled_ms": ((max(off) - resume_us) / 1000.0) if off else 0.0}
+        log(f"stall run {i + 1}: stopped {result['stall_s']:.2f} s; difference before {result['before_ms']:.1f} ms, "
+            f"1 s after {result['at_1s_ms']} ms, largest from then on {result['max_abs_after_1s_ms']} ms, "
+            f"within 40 ms for good {result['settled_ms']:.0f} ms after it")
+        return result
 
     @staticmethod
     def read_trace(trace, launch, wall, rss):
@@ -362,7 +420,8 @@ class Bench:
             frames = [(int(us), int(t), float(p)) for us, t, p in (l.split() for l in f if l.strip())]
         # The music starts on the frame after the loading frame; from there the position is 0 or more.
         started = next(i for i, (_, _, p) in enumerate(frames) if p >= 0.0)
-        playing = frames[started:]
+        # ... and -1 again once the music is over, for the last 100 ms of the run.
+        playing = [f for f in frames[started:] if f[2] >= 0.0]
         d = [t - p for _, t, p in playing]
         # When the device took the first music buffer: from a frame inside that buffer (position below
         # its 23.2 ms), else from the first frame with any position.
@@ -445,6 +504,7 @@ def main():
     parser.add_argument("--capture-runs", type=int, default=1)
     parser.add_argument("--capture-scales", type=int, nargs="+", default=[1, 2])
     parser.add_argument("--sync-runs", type=int, default=3)
+    parser.add_argument("--stall-runs", type=int, default=1, help="sync runs stopped for 5 s in the middle")
     parser.add_argument("--only", nargs="+", help="run only these steps and keep the other results")
     parser.add_argument("--render-only", action="store_true", help="rewrite the .md from the .json")
     args = parser.parse_args()

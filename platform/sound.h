@@ -1,4 +1,5 @@
-// The sound library the production calls: six calls, one backend linked per executable.
+// The sound library the production calls: six calls, one backend linked per executable, and two of
+// the port's own that let the music follow the demo clock after a stall.
 #pragma once
 
 #include <cstdint>
@@ -14,3 +15,10 @@ HStream BASS_StreamCreateFile(bool fromMemory, const char* file, std::uint64_t o
                               std::uint32_t flags);
 bool BASS_StreamPlay(HStream stream, bool flush, std::uint32_t flags);
 bool BASS_Free();
+
+// How far into the stream the output device has played, in ms. -1 while the stream does not play:
+// before BASS_StreamPlay, after its last sample, after BASS_Free, and on a backend without a device.
+double SoundGetStreamPosition(HStream stream);
+// Moves the playing stream to ms from its start; playing goes on from there. A position past the
+// end ends the stream. False, and nothing moves, when the stream does not play.
+bool SoundSetStreamPosition(HStream stream, std::int32_t ms);

@@ -1,5 +1,6 @@
 // The sound library for unit tests: no device, results scripted by the test, each call recorded
-// among the window calls as "BASS_Init 1 44100 0", "BASS_StreamPlay 1 0 0", "BASS_Free".
+// among the window calls as "BASS_Init 1 44100 0", "BASS_StreamPlay 1 0 0", "BASS_Free",
+// "SoundSetStreamPosition 1 5000". Reading the position is not recorded: the loop does it every frame.
 #include "platform/sound_fake.h"
 
 #include <string>
@@ -12,6 +13,8 @@ static bool InitFails = false;
 static bool StreamFails = false;
 static bool Initialised = false;
 static HStream LastStream = 0;
+static HStream PlayingStream = 0;
+static double Position = -1.0;  // what the playing stream reports
 
 void FakeSoundReset()
 {
@@ -20,6 +23,8 @@ void FakeSoundReset()
     StreamFails = false;
     Initialised = false;
     LastStream = 0;
+    PlayingStream = 0;
+    Position = -1.0;
 }
 
 void FakeSoundSetVersion(std::uint32_t version)
@@ -35,6 +40,16 @@ void FakeSoundFailInit()
 void FakeSoundFailStream()
 {
     StreamFails = true;
+}
+
+void FakeSoundSetPosition(double ms)
+{
+    Position = ms;
+}
+
+void FakeSoundEndStream()
+{
+    PlayingStream = 0;
 }
 
 std::uint32_t BASS_GetVersion()
@@ -74,7 +89,24 @@ bool BASS_StreamPlay(HStream stream, bool flush, std::uint32_t flags)
 {
     FakeRecordCall("BASS_StreamPlay " + std::to_string(stream) + " " + std::to_string(flush ? 1 : 0) + " " +
                    std::to_string(flags));
-    return Initialised && stream != 0 && stream <= LastStream;
+    if (!Initialised || stream == 0 || stream > LastStream)
+        return false;
+    PlayingStream = stream;
+    return true;
+}
+
+double SoundGetStreamPosition(HStream stream)
+{
+    return stream != 0 && stream == PlayingStream ? Position : -1.0;
+}
+
+bool SoundSetStreamPosition(HStream stream, std::int32_t ms)
+{
+    FakeRecordCall("SoundSetStreamPosition " + std::to_string(stream) + " " + std::to_string(ms));
+    if (stream == 0 || stream != PlayingStream)
+        return false;
+    Position = ms;
+    return true;
 }
 
 bool BASS_Free()
@@ -83,5 +115,6 @@ bool BASS_Free()
     const bool wasInitialised = Initialised;
     Initialised = false;
     LastStream = 0;
+    PlayingStream = 0;
     return wasInitialised;
 }

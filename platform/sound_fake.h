@@ -12,3 +12,8 @@ void FakeSoundSetVersion(std::uint32_t version);
 void FakeSoundFailInit();
 // BASS_StreamCreateFile returns 0 from now on, as for a missing or broken file.
 void FakeSoundFailStream();
+// The position the stream reports while it plays (from BASS_StreamPlay until it ends or is freed);
+// -1, the library's "none", until a test sets one. A move sets it to where the stream was moved.
+void FakeSoundSetPosition(double ms);
+// The playing stream reaches its end: from now on it reports no position and cannot be moved.
+void FakeSoundEndStream();

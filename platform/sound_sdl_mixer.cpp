@@ -1,8 +1,8 @@
 // The sound library over SDL2_mixer: the music plays on SDL's audio thread, decoded by libvorbisfile.
 //
 // Supports: the default output device (device 1), streams opened from a whole file and played once
-// from the start. Does not support: streams from memory or from part of a file, other devices,
-// looping, pausing. There is no silent fallback: without a sound device BASS_Init fails.
+// from the start, the playing position and moving it. Does not support: streams from memory or from
+// part of a file, other devices, looping, pausing. There is no silent fallback: without a sound device BASS_Init fails.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -28,12 +27,18 @@ static bool AudioOpen = false;
 // Streams by handle - 1.
 static std::vector<Mix_Music*> Streams;
 
-// The sync trace (MORAVEL_SYNC_TRACE set, off otherwise): after each mix, how much music the device
-// has been handed and when, so the benchmarks can tell the playing position between the 23 ms steps.
+// The playing position. After each mix the audio thread notes which stretch of the music the buffer
+// it handed the device holds and when; between mixes the position moves on with the clock, at most
+// to the end of that buffer. A move is only asked for here: the audio thread carries it out right
+// after its next mix, so no buffer is ever counted on the wrong side of it.
 static std::mutex MixRecordLock;
-static std::uint64_t MusicFramesBefore = 0;   // music frames in the buffers before the latest one
-static std::uint64_t LatestMusicFrames = 0;   // music frames in the latest buffer
-static std::uint64_t LatestMixMicroseconds = 0;
+static HStream PlayingStream = 0;            // the stream last started; the production's thread only
+static std::uint64_t BufferStartFrame = 0;   // music frame the latest buffer starts with
+static std::uint64_t BufferFrames = 0;       // music frames in it; 0 before the first mix
+static std::uint64_t BufferMicroseconds = 0; // when it was handed over
+static bool MoveAsked = false;
+static double MoveToMs = 0.0;                // where the picture was when the move was asked
+static std::uint64_t MoveAskedMicroseconds = 0;
 static int MixFrequency = 44100;
 
 static std::uint64_t MonotonicMicroseconds()
@@ -43,30 +48,76 @@ static std::uint64_t MonotonicMicroseconds()
     return static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
-// Runs on the audio thread after every mix; the music fills a buffer from its start once it plays.
+// Runs on the audio thread after every mix, inside the mixer's lock; the music fills a buffer from
+// its start once it plays.
 static void RecordMix(void*, Uint8*, int length)
 {
     if (!Mix_PlayingMusic())
         return;
+    const std::uint64_t frames = static_cast<std::uint64_t>(length) / (OutputChannels * sizeof(Sint16));
+    const std::uint64_t now = MonotonicMicroseconds();
+    double targetMs = -1.0;
+    {
+        const std::lock_guard<std::mutex> hold(MixRecordLock);
+        BufferStartFrame += BufferFrames;
+        BufferFrames = frames;
+        BufferMicroseconds = now;
+        if (MoveAsked) {
+            // This buffer still holds the music from before the move and plays until its length from
+            // now; the next one starts where the picture will be by then.
+            MoveAsked = false;
+            targetMs = MoveToMs + static_cast<double>(now - MoveAskedMicroseconds) / 1000.0 +
+                       static_cast<double>(frames) * 1000.0 / MixFrequency;
+        }
+    }
+    if (targetMs < 0.0)
+        return;
+    const auto targetFrame = static_cast<std::uint64_t>(targetMs * MixFrequency / 1000.0);
+    // Half a frame more, so the decoder's rounding down of the time lands on targetFrame itself.
+    if (targetFrame < frames ||
+        Mix_SetMusicPosition((static_cast<double>(targetFrame) + 0.5) / MixFrequency) != 0)
+        return;  // it could not move: the record goes on as before and the production may ask again
     const std::lock_guard<std::mutex> hold(MixRecordLock);
-    MusicFramesBefore += LatestMusicFrames;
-    LatestMusicFrames = static_cast<std::uint64_t>(length) / (OutputChannels * sizeof(Sint16));
-    LatestMixMicroseconds = MonotonicMicroseconds();
+    BufferStartFrame = targetFrame - frames;
 }
 
-// The music's playing position in ms at the given monotonic time: the start of the latest buffer plus
-// the time since it was handed over, at most its length; 0 while it plays before the first mix, -1 when
-// it does not play. Asks the mixer before taking the record's lock: the audio thread takes them the
-// other way round.
+// The music's playing position in ms at the given monotonic time, -1 when it does not play. Asks the
+// mixer before taking the record's lock: the audio thread holds the mixer's lock while it takes the
+// record's, so the other order could deadlock.
 double SoundMusicPositionMs(std::uint64_t nowMicroseconds)
 {
-    const bool playing = AudioOpen && Mix_PlayingMusic();
+    const bool playing = AudioOpen && PlayingStream != 0 && Mix_PlayingMusic();
     const std::lock_guard<std::mutex> hold(MixRecordLock);
-    if (LatestMusicFrames == 0)
-        return playing ? 0.0 : -1.0;
-    const double bufferMs = LatestMusicFrames * 1000.0 / MixFrequency;
-    const double sinceMs = (static_cast<double>(nowMicroseconds) - static_cast<double>(LatestMixMicroseconds)) / 1000.0;
-    return MusicFramesBefore * 1000.0 / MixFrequency + std::clamp(sinceMs, 0.0, bufferMs);
+    if (!playing)
+        return -1.0;
+    if (MoveAsked)
+        return MoveToMs + (static_cast<double>(nowMicroseconds) - static_cast<double>(MoveAskedMicroseconds)) / 1000.0;
+    const double bufferMs = BufferFrames * 1000.0 / MixFrequency;
+    const double sinceMs = (static_cast<double>(nowMicroseconds) - static_cast<double>(BufferMicroseconds)) / 1000.0;
+    return BufferStartFrame * 1000.0 / MixFrequency + std::clamp(sinceMs, 0.0, bufferMs);
+}
+
+double SoundGetStreamPosition(HStream stream)
+{
+    if (stream == 0 || stream != PlayingStream)
+        return -1.0;
+    return SoundMusicPositionMs(MonotonicMicroseconds());
+}
+
+bool SoundSetStreamPosition(HStream stream, std::int32_t ms)
+{
+    if (!AudioOpen || stream == 0 || stream != PlayingStream || ms < 0 || !Mix_PlayingMusic())
+        return false;
+    const double lengthMs = Mix_MusicDuration(Streams[stream - 1]) * 1000.0;
+    if (lengthMs > 0.0 && ms >= lengthMs) {
+        Mix_HaltMusic();
+        return true;
+    }
+    const std::lock_guard<std::mutex> hold(MixRecordLock);
+    MoveAsked = true;
+    MoveToMs = ms;
+    MoveAskedMicroseconds = MonotonicMicroseconds();
+    return true;
 }
 
 std::uint32_t BASS_GetVersion()
@@ -92,11 +143,12 @@ bool BASS_Init(int device, std::uint32_t frequency, std::uint32_t, SysWindow, co
     // Loads the Ogg decoder now; should it be missing, opening the stream fails and says so.
     Mix_Init(MIX_INIT_OGG);
     AudioOpen = true;
-    MusicFramesBefore = LatestMusicFrames = 0;
-    MixFrequency = static_cast<int>(frequency);
-    const char* trace = std::getenv("MORAVEL_SYNC_TRACE");
-    if (trace != nullptr && *trace != '\0')
-        Mix_SetPostMix(RecordMix, nullptr);
+    PlayingStream = 0;
+    int openedFrequency = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    MixFrequency = Mix_QuerySpec(&openedFrequency, &format, &channels) != 0 ? openedFrequency : static_cast<int>(frequency);
+    Mix_SetPostMix(RecordMix, nullptr);
     return true;
 }
 
@@ -125,8 +177,17 @@ bool BASS_StreamPlay(HStream stream, bool, std::uint32_t)
 {
     if (!AudioOpen || stream == 0 || stream > Streams.size())
         return false;
+    {
+        // Nothing is mixed for the music until it plays, so the record starts clean.
+        const std::lock_guard<std::mutex> hold(MixRecordLock);
+        BufferStartFrame = BufferFrames = 0;
+        MoveAsked = false;
+    }
     // No loops: once through, and always from the first sample.
-    return Mix_PlayMusic(Streams[stream - 1], 0) == 0;
+    if (Mix_PlayMusic(Streams[stream - 1], 0) != 0)
+        return false;
+    PlayingStream = stream;
+    return true;
 }
 
 bool BASS_Free()
@@ -138,6 +199,7 @@ bool BASS_Free()
     for (Mix_Music* music : Streams)
         Mix_FreeMusic(music);
     Streams.clear();
+    PlayingStream = 0;
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -74,3 +74,15 @@ bool BASS_Free()
     StreamCount = 0;
     return true;
 }
+
+// Nothing is heard, so there is nothing for the picture to keep in step with: no position, and
+// nothing to move.
+double SoundGetStreamPosition(HStream)
+{
+    return -1.0;
+}
+
+bool SoundSetStreamPosition(HStream, std::int32_t)
+{
+    return false;
+}

@@ -2,7 +2,7 @@
 // this file's own; the production's thread only opens, starts and frees.
 //
 // Supports: the default output device (device 1), streams opened from a whole file and played once
-// from the start. Does not support: streams from memory or from part of a file, other devices,
+// from the start, the playing position and moving it. Does not support: streams from memory or from part of a file, other devices,
 // looping, pausing. Without an output device BASS_Init fails and the demo runs silent.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
@@ -48,7 +48,9 @@ struct Stream {
     OutputBuffer Buffers[BufferCount];
     std::thread Player;
     std::atomic<bool> Stop{false};
+    std::atomic<bool> Ended{false};  // the playing thread has seen every buffer played to the end
     bool Started = false;
+    std::uint64_t FirstFrame = 0;    // the music frame the device's sample count counts from
 };
 std::vector<std::unique_ptr<Stream>> Streams;  // by handle - 1
 
@@ -122,8 +124,12 @@ void Play(Stream* stream)
             waveOutWrite(Device, &buffer.Header, sizeof buffer.Header);
             ++queued;
         }
-        if (stream->Stop || (ended && queued == 0))
+        if (stream->Stop)
             return;
+        if (ended && queued == 0) {
+            stream->Ended = true;
+            return;
+        }
         WaitForSingleObject(BufferDone, 50);
     }
 }
@@ -133,7 +139,9 @@ Stream* FindStream(HStream handle)
     return handle != 0 && handle <= Streams.size() ? Streams[handle - 1].get() : nullptr;
 }
 
-void CloseStream(Stream& stream)
+// Stops the playing thread and takes every buffer back from the device, which also sets the
+// device's sample count back to 0.
+void StopPlaying(Stream& stream)
 {
     stream.Stop = true;
     if (stream.Player.joinable()) {
@@ -142,11 +150,23 @@ void CloseStream(Stream& stream)
     }
     if (Device != nullptr && stream.Started) {
         waveOutReset(Device);
-        for (OutputBuffer& buffer : stream.Buffers)
+        for (OutputBuffer& buffer : stream.Buffers) {
             if ((buffer.Header.dwFlags & WHDR_PREPARED) != 0)
                 waveOutUnprepareHeader(Device, &buffer.Header, sizeof buffer.Header);
+            buffer.Header = WAVEHDR{};
+        }
     }
+}
+
+void CloseStream(Stream& stream)
+{
+    StopPlaying(stream);
     ov_clear(&stream.Vorbis);
+}
+
+bool Playing(const Stream* stream)
+{
+    return Initialised && Device != nullptr && stream != nullptr && stream->Started && !stream->Ended;
 }
 
 }  // namespace
@@ -240,5 +260,49 @@ bool BASS_Free()
     CloseHandle(BufferDone);
     BufferDone = nullptr;
     Initialised = false;
+    return true;
+}
+
+// The device counts the samples it has played since the stream was started or last moved.
+double SoundGetStreamPosition(HStream handle)
+{
+    const Stream* stream = FindStream(handle);
+    if (!Playing(stream))
+        return -1.0;
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(Device, &time, sizeof time) != MMSYSERR_NOERROR)
+        return -1.0;
+    std::uint64_t played = 0;
+    if (time.wType == TIME_SAMPLES)
+        played = time.u.sample;
+    else if (time.wType == TIME_BYTES)
+        played = time.u.cb / DeviceFormat.nBlockAlign;
+    else
+        return -1.0;
+    return static_cast<double>(stream->FirstFrame + played) * 1000.0 / stream->Rate;
+}
+
+// Stops the device, seeks the decoder to the sample and starts a fresh playing thread there.
+bool SoundSetStreamPosition(HStream handle, std::int32_t ms)
+{
+    Stream* stream = FindStream(handle);
+    if (!Playing(stream) || ms < 0)
+        return false;
+    StopPlaying(*stream);
+    const ogg_int64_t frame = static_cast<ogg_int64_t>(ms) * stream->Rate / 1000;
+    const ogg_int64_t length = ov_pcm_total(&stream->Vorbis, -1);
+    if (length >= 0 && frame >= length) {
+        stream->Ended = true;  // moved past the end: the music is over
+        return true;
+    }
+    if (ov_pcm_seek(&stream->Vorbis, frame) != 0) {
+        std::fprintf(stderr, "sound: cannot move the music to %d ms\n", ms);
+        stream->Ended = true;
+        return false;
+    }
+    stream->FirstFrame = static_cast<std::uint64_t>(frame);
+    stream->Stop = false;
+    stream->Player = std::thread(Play, stream);
     return true;
 }

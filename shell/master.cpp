@@ -93,8 +93,8 @@ std::intptr_t MainWindowProc(SysWindow window, std::uint32_t message, std::uintp
     }
 }
 
-// One drawn frame: start the music on the frame after the second batch, step the clock, draw,
-// present. Returns true when the run should end.
+// One drawn frame: start the music on the frame after the second batch, step the clock, bring the
+// music back to it should they have drifted apart, draw, present. Returns true when the run should end.
 static bool DrawOneFrame()
 {
     ++FrameCount;
@@ -105,6 +105,7 @@ static bool DrawOneFrame()
         LoadState = 2;
     }
     UpdateDemoTime();
+    KeepMusicInStep();
     DrawFrame();
     if (RunEndedByClick)  // a message box of the loading frame took the click
         return true;

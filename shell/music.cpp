@@ -1,10 +1,20 @@
 // The music: opened at the end of window creation; the frame loop starts it and frees it.
 #include "shell/music.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "shell/master.h"
 #include "shell/window.h"
 
 HStream MusicStream = 0;
 bool MusicReady = false;
+
+// The raw clock at the previous check and the length of the frame before, in ms.
+static std::uint32_t PreviousRawTime = 0;
+static std::int64_t PreviousFrameMs = 0;
+// How far past two frames DemoTime may trail the raw clock and still count as settled.
+static constexpr std::int64_t SettledSlackMs = 10;
 
 static constexpr const char* SoundCaption = "Sound";
 static constexpr int SoundDevice = 1;  // the system's default output
@@ -17,6 +27,8 @@ static void ReportSoundFailure(const char* text)
 
 bool SetUpSound()
 {
+    PreviousRawTime = 0;
+    PreviousFrameMs = 0;
     MusicStream = 0;
     MusicReady = false;
     // The demo is worth watching without its music: after each failure it goes on silent.
@@ -36,4 +48,27 @@ bool SetUpSound()
     }
     MusicReady = true;
     return true;
+}
+
+void KeepMusicInStep()
+{
+    const std::uint32_t raw = SysGetTickCount() - StartTick;
+    // The shorter of the last two frames: the one a stall fell into says nothing of the frame rate.
+    const std::int64_t thisFrameMs = static_cast<std::int64_t>(raw) - PreviousRawTime;
+    const std::int64_t frameMs = std::min(thisFrameMs, PreviousFrameMs);
+    PreviousRawTime = raw;
+    PreviousFrameMs = thisFrameMs;
+    if (LoadState != 2 || !MusicReady)
+        return;
+    // After a stall DemoTime closes the gap to the raw clock by half each frame, a few frames in all.
+    // Music moved to it on the way would be left behind by what is still to close; it waits for the
+    // clock to settle instead. Settled, DemoTime is behind the raw clock by about one frame.
+    const std::int64_t catchingUp = static_cast<std::int64_t>(raw) - DemoTime;
+    if (catchingUp > 2 * frameMs + SettledSlackMs)
+        return;
+    const double position = SoundGetStreamPosition(MusicStream);
+    if (position < 0.0)
+        return;  // not started yet, or over
+    if (std::abs(position - DemoTime) > MusicDriftLimitMs)
+        SoundSetStreamPosition(MusicStream, DemoTime);
 }

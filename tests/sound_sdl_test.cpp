@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/sound.h"
+#include "tests/music_pieces.h"
 #include "tests/vorbis_fixture.h"
 
 namespace {
@@ -45,6 +46,21 @@ std::vector<std::int16_t> ReadSamples(const std::string& path)
 std::size_t FirstNonZero(const std::vector<std::int16_t>& samples, std::size_t from = 0)
 {
     return std::find_if(samples.begin() + from, samples.end(), [](std::int16_t s) { return s != 0; }) - samples.begin();
+}
+
+// The chord growing louder from half to full: no stretch of it sounds the same twice, so a piece of
+// it found in the device's output can only come from one place.
+std::vector<std::int16_t> MakeSwellingChord(int frames)
+{
+    std::vector<std::int16_t> samples = MakeTestChord(frames);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(samples[i] * (0.5 + 0.5 * static_cast<double>(i) / samples.size()));
+    return samples;
+}
+
+double SamplesToMs(std::size_t samples)
+{
+    return static_cast<double>(samples / FixtureChannels) * 1000.0 / FixtureRate;
 }
 
 class DiskSound : public ::testing::Test {
@@ -147,6 +163,85 @@ TEST_F(DiskSound, FailsWithoutADeviceAndFreesHarmlessly)
     const std::uintmax_t atFree = FileSize(Output);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(FileSize(Output), atFree) << "the device still runs after free";
+}
+
+TEST_F(DiskSound, ThePositionIsWhatTheDeviceTookAndAMoveGoesOnFromTheNewPlace)
+{
+    ASSERT_TRUE(WriteOggVorbis(Music, MakeSwellingChord(3 * FixtureRate)));
+    const std::vector<std::int16_t> music = DecodeOggVorbis(Music);
+    ASSERT_TRUE(BASS_Init(1, 44100, 0, 0, nullptr));
+    const HStream stream = BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0);
+    ASSERT_NE(stream, 0u);
+    EXPECT_EQ(SoundGetStreamPosition(stream), -1.0) << "a position before the music started";
+    EXPECT_FALSE(SoundSetStreamPosition(stream, 1000)) << "moved before the music started";
+    ASSERT_TRUE(WaitForOutput(Output, 4 * 1024 * BytesPerFrame, std::chrono::seconds(10)));
+
+    const std::uintmax_t beforePlay = FileSize(Output);
+    ASSERT_TRUE(BASS_StreamPlay(stream, false, 0));
+    EXPECT_EQ(SoundGetStreamPosition(stream + 1), -1.0);
+    ASSERT_TRUE(WaitForOutput(Output, beforePlay + FixtureRate / 2 * BytesPerFrame, std::chrono::seconds(10)));
+    // The file gets each buffer once it is mixed; the position counts it from then on, at most
+    // one buffer (23.2 ms) ahead of what is in the file.
+    const double written = static_cast<double>(FileSize(Output) - beforePlay) / BytesPerFrame * 1000.0 / FixtureRate;
+    const double playing = SoundGetStreamPosition(stream);
+    EXPECT_GE(playing, written - 25.0);
+    EXPECT_LE(playing, written + 50.0);
+
+    ASSERT_TRUE(SoundSetStreamPosition(stream, 2000));
+    const auto moved = std::chrono::steady_clock::now();
+    const double justMoved = SoundGetStreamPosition(stream);
+    EXPECT_GE(justMoved, 2000.0);
+    EXPECT_LT(justMoved, 2010.0) << "the move does not show in the position";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const double since = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - moved).count();
+    const double later = SoundGetStreamPosition(stream);
+    EXPECT_GT(later, 2000.0 + since - 80.0) << "the position does not go on from the move";
+    EXPECT_LT(later, 2000.0 + since + 30.0) << "the position does not go on from the move";
+
+    // Played to its end: no position any more, and nothing to move.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (SoundGetStreamPosition(stream) >= 0.0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(SoundGetStreamPosition(stream), -1.0) << "a position after the music ended";
+    EXPECT_FALSE(SoundSetStreamPosition(stream, 500)) << "moved after the music ended";
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    BASS_Free();
+    EXPECT_EQ(SoundGetStreamPosition(stream), -1.0);
+
+    // The device took the music from its start, then from where it was moved to, each sample for
+    // sample, and the moved piece where the position said it would be.
+    const std::vector<std::int16_t> device = ReadSamples(Output);
+    const std::size_t onset = FirstNonZero(device);
+    ASSERT_LT(onset, device.size());
+    const MusicPieces split = SplitIntoMusicPieces(device, onset - FirstNonZero(music), music, FixtureChannels);
+    ASSERT_TRUE(split.Matched) << "unmatched from " << SamplesToMs(split.FirstUnmatched) << " ms";
+    ASSERT_EQ(split.Pieces.size(), 2u) << "one move, one seam";
+    EXPECT_EQ(split.Pieces[0].MusicStart, 0u);
+    EXPECT_GE(SamplesToMs(split.Pieces[0].Length), 500.0);
+    const double movedTo = SamplesToMs(split.Pieces[1].MusicStart);
+    EXPECT_GE(movedTo, justMoved);
+    EXPECT_LE(movedTo, justMoved + 2 * 23.3 + 10.0) << "the moved music lags where the position said it was";
+    EXPECT_EQ(split.Pieces[1].MusicStart + split.Pieces[1].Length, music.size()) << "not played to the end";
+}
+
+TEST_F(DiskSound, AMovePastTheEndEndsTheMusic)
+{
+    ASSERT_TRUE(WriteOggVorbis(Music, MakeSwellingChord(FixtureRate)));
+    ASSERT_TRUE(BASS_Init(1, 44100, 0, 0, nullptr));
+    const HStream stream = BASS_StreamCreateFile(false, Music.c_str(), 0, 0, 0);
+    ASSERT_TRUE(BASS_StreamPlay(stream, false, 0));
+    ASSERT_TRUE(WaitForOutput(Output, 8 * 1024 * BytesPerFrame, std::chrono::seconds(10)));
+    EXPECT_GE(SoundGetStreamPosition(stream), 0.0);
+    EXPECT_TRUE(SoundSetStreamPosition(stream, 5000));
+    EXPECT_EQ(SoundGetStreamPosition(stream), -1.0);
+    const std::uintmax_t atMove = FileSize(Output);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    BASS_Free();
+    const std::vector<std::int16_t> device = ReadSamples(Output);
+    // At most the buffer being written when it moved still holds music.
+    const std::size_t quiet = atMove / 2 + 1024 * FixtureChannels;
+    ASSERT_GT(device.size(), quiet);
+    EXPECT_EQ(FirstNonZero(device, quiet), device.size()) << "music after it was moved past its end";
 }
 
 }  // namespace

@@ -112,3 +112,117 @@ TEST_F(SoundSetUpTest, AWholeRunOpensTheMusicLastInWindowCreationAndPlaysItOnce)
     EXPECT_TRUE(MusicReady);
     EXPECT_EQ(MusicStream, 1u);
 }
+
+namespace {
+
+// The music opened and started as in a run, with the demo running at DemoTime ms.
+void PlayMusicAt(std::int32_t demoTime)
+{
+    ASSERT_TRUE(SetUpSound());
+    ASSERT_TRUE(MusicReady);
+    ASSERT_TRUE(BASS_StreamPlay(MusicStream, false, 0));
+    LoadState = 2;
+    DemoTime = demoTime;
+}
+
+}  // namespace
+
+TEST_F(SoundSetUpTest, MusicMoreThan80MsFromThePictureIsMovedToDemoTimeEitherWay)
+{
+    PlayMusicAt(60000);
+    const std::string move = "SoundSetStreamPosition 1 60000";
+    // The picture ahead of the music (the music held back by a stall or a slow device), and behind it.
+    for (const double offset : {-81.0, 81.0, -80.01, 80.01, -5000.0, 60000.0}) {
+        const int before = Count(move);
+        FakeSoundSetPosition(DemoTime + offset);
+        KeepMusicInStep();
+        EXPECT_EQ(Count(move), before + 1) << "music " << offset << " ms from the picture";
+        EXPECT_EQ(SoundGetStreamPosition(MusicStream), 60000.0);
+    }
+    for (const double offset : {-80.0, 80.0, -79.0, 40.0, 0.0}) {
+        FakeSoundSetPosition(DemoTime + offset);
+        KeepMusicInStep();
+        EXPECT_EQ(Count("SoundSetStreamPosition"), 6) << "music " << offset << " ms from the picture";
+    }
+}
+
+TEST_F(SoundSetUpTest, NothingIsMovedBeforeTheMusicStartsAfterItEndsOrWithoutIt)
+{
+    // Opened but not started: no position, whatever the clock says.
+    ASSERT_TRUE(SetUpSound());
+    LoadState = 2;
+    DemoTime = 5000;
+    FakeSoundSetPosition(0);
+    KeepMusicInStep();
+    EXPECT_EQ(SoundGetStreamPosition(MusicStream), -1.0);
+    EXPECT_FALSE(SoundSetStreamPosition(MusicStream, 5000)) << "a stream that does not play cannot move";
+
+    // Started, but the loop is not running the demo yet.
+    FakeReset();
+    ASSERT_TRUE(BASS_StreamPlay(MusicStream, false, 0));
+    for (const std::int32_t state : {0, 1}) {
+        LoadState = state;
+        KeepMusicInStep();
+    }
+    // Over: the last sample has played.
+    LoadState = 2;
+    FakeSoundEndStream();
+    KeepMusicInStep();
+    // No music at all: the set-up failed and the run goes on silent.
+    MusicReady = false;
+    KeepMusicInStep();
+    EXPECT_EQ(Count("SoundSetStreamPosition"), 0);
+
+    // The check itself works on this stream once it plays.
+    MusicReady = true;
+    ASSERT_TRUE(BASS_StreamPlay(MusicStream, false, 0));
+    FakeSoundSetPosition(0);
+    KeepMusicInStep();
+    EXPECT_EQ(Count("SoundSetStreamPosition 1 5000"), 1);
+}
+
+TEST_F(SoundSetUpTest, EachFrameMovesTheMusicToTheDemoTimeItDrawsBeforeDrawingIt)
+{
+    // A device that keeps up with the clock, except that at the 20th frame it is found far behind.
+    std::int32_t drawnAt21 = -1;
+    FakeSetTicksPerSwap(10);
+    FakeSetSwapHook([&](int swap) {
+        FakeSoundSetPosition(swap == 20 ? 0.0 : static_cast<double>(DemoTime));
+        if (swap == 21)
+            drawnAt21 = DemoTime;
+        if (swap == 30)
+            FakePostMessage(WmClose, 0, 0);
+    });
+    EXPECT_EQ(ProgramEntry(), 0);
+    ASSERT_GT(drawnAt21, 80);
+    EXPECT_EQ(CallsStartingWith("SoundSetStreamPosition"),
+              std::vector<std::string>{"SoundSetStreamPosition 1 " + std::to_string(drawnAt21)});
+    int swap20 = -1;
+    for (int i = 0; i < 20; ++i)
+        swap20 = IndexOf("SwapBuffers", swap20 + 1);
+    const int move = IndexOf("SoundSetStreamPosition");
+    EXPECT_GT(move, swap20);
+    EXPECT_LT(move, IndexOf("SwapBuffers", swap20 + 1)) << "moved after the 21st frame was presented";
+}
+
+TEST_F(SoundSetUpTest, AfterAStallTheMusicWaitsForDemoTimeToCatchUpAndIsMovedOnce)
+{
+    // A 5 s stall 10 s in: the raw clock jumps, DemoTime halves the gap frame by frame.
+    PlayMusicAt(10000);
+    StartTick = 1000;
+    FakeSetTickCount(1000 + 15000);
+    FakeSoundSetPosition(10000);
+    for (int frame = 0; frame < 20; ++frame) {
+        UpdateDemoTime();
+        KeepMusicInStep();
+        // 5 ms a frame, for the clock and the device alike.
+        FakeSetTickCount(1000 + 15000 + 5 * (frame + 1));
+        FakeSoundSetPosition(SoundGetStreamPosition(MusicStream) + 5);
+    }
+    // Moved once, to a DemoTime that had all but caught up with the raw clock.
+    const std::vector<std::string> moves = CallsStartingWith("SoundSetStreamPosition");
+    ASSERT_EQ(moves.size(), 1u);
+    const std::int32_t to = std::stoi(moves[0].substr(std::string("SoundSetStreamPosition 1 ").size()));
+    EXPECT_GE(to, 15000 - 20);
+    EXPECT_LE(to, 15100);
+}
