@@ -236,6 +236,21 @@ else
   fail "sigterm: no window"
 fi
 
+# SIGTERM while the demo waits for a stalled extractor, before any window: a watchdog ends it within
+# a second, saying it skipped the teardown (there is nothing to tear down yet).
+stalled=$work/stalled
+make_release "$stalled"
+printf '#!/bin/sh\necho $$ >"%s"\nexec sleep 30\n' "$work/stalled.pid" >"$stalled/vfs.dll"
+start_in "$work" stalled env MORAVEL_MESSAGES=stderr "$stalled/moravel"
+sleep 1
+kill -TERM "$demo_pid"
+wait_demo 10
+[ -s "$work/stalled.pid" ] && kill "$(cat "$work/stalled.pid")" 2>/dev/null
+[ "$code" = 143 ] && pass "SIGTERM while waiting for the extractor: ends after ${took} ms with 128 + SIGTERM" \
+  || fail "SIGTERM while waiting for the extractor: exit $code"
+grep -q 'did not end within a second of the signal' "$work/stalled.err" && pass "and says so" \
+  || fail "SIGTERM while waiting: $(cat "$work/stalled.err")"
+
 # 7. No display, or one that cannot be reached: one message that says so, names the variables and
 #    the capture tool, a failure code at once, and nothing unpacked.
 nodisplay=$work/nodisplay
