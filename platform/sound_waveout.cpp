@@ -11,6 +11,7 @@
 
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -51,6 +52,7 @@ struct Stream {
     std::atomic<bool> Ended{false};  // the playing thread has seen every buffer played to the end
     bool Started = false;
     std::uint64_t FirstFrame = 0;    // the music frame the device's sample count counts from
+    DWORD StartedAt = 0;             // GetTickCount when the device began at FirstFrame
 };
 std::vector<std::unique_ptr<Stream>> Streams;  // by handle - 1
 
@@ -241,6 +243,7 @@ bool BASS_StreamPlay(HStream handle, bool, std::uint32_t)
             return false;
     }
     stream->Started = true;
+    stream->StartedAt = GetTickCount();
     stream->Player = std::thread(Play, stream);
     return true;
 }
@@ -280,6 +283,10 @@ double SoundGetStreamPosition(HStream handle)
         played = time.u.cb / DeviceFormat.nBlockAlign;
     else
         return -1.0;
+    // No device plays faster than time passes: what some report beyond that (a device that takes its
+    // first buffers at once, as Wine's does on a null output) is queued, not heard.
+    const std::uint64_t elapsed = static_cast<std::uint64_t>(GetTickCount() - stream->StartedAt) * stream->Rate / 1000;
+    played = std::min(played, elapsed);
     return static_cast<double>(stream->FirstFrame + played) * 1000.0 / stream->Rate;
 }
 
@@ -303,6 +310,7 @@ bool SoundSetStreamPosition(HStream handle, std::int32_t ms)
     }
     stream->FirstFrame = static_cast<std::uint64_t>(frame);
     stream->Stop = false;
+    stream->StartedAt = GetTickCount();
     stream->Player = std::thread(Play, stream);
     return true;
 }

@@ -149,6 +149,24 @@ else
   fail "no window titled 'Moravel by Ostrevia 2k4'"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null
 fi
 
+echo "== the 64-bit build started from another working folder"
+elsewhere=$work/elsewhere
+run_dir=$work/release-folder
+mkdir -p "$elsewhere" "$run_dir"
+cp "$win/x86_64/moravel.exe" "$win/x86_64/vfs.dll" "$linux/dist/moravel.vfs" "$run_dir/"
+(cd "$elsewhere" && exec "$wine" "$run_dir/moravel.exe" >"$run_dir/stdout" 2>"$run_dir/stderr") &
+demo_pid=$!
+if find_window 'Moravel by Ostrevia 2k4'; then
+  diff -r "$expected" "$run_dir/data" >/dev/null && pass "the data is unpacked into the release folder" \
+    || fail "data/ in the release folder differs from the archive"
+  [ -z "$(ls -A "$elsewhere")" ] && pass "nothing is written into the working folder" \
+    || fail "the working folder holds: $(ls -A "$elsewhere")"
+  hold_escape
+  [ "$code" = 0 ] && pass "the run ends on Escape with exit code 0" || fail "from another folder: exit $code"
+else
+  fail "no window when started from another folder"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null
+fi
+
 echo "== the 64-bit build on a 1024x768 screen"
 "${wine%/*}/wineserver" -k >/dev/null 2>&1
 start_x 1024x768x24
