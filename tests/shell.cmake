@@ -16,3 +16,6 @@ set_tests_properties(demo_end_to_end PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIA
 add_test(NAME demo_full_run COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/full_run_e2e.sh ${CMAKE_BINARY_DIR}/dist
                                     $<TARGET_FILE:audio_probe>)
 set_tests_properties(demo_full_run PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)
+
+add_test(NAME demo_desktop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/desktop_e2e.sh ${CMAKE_BINARY_DIR}/dist)
+set_tests_properties(demo_desktop PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
