@@ -454,10 +454,27 @@ bool SysShowWindow(SysWindow handle, int)
     SDL_ShowWindow(window->Window);
     if (!window->FullScreen) {
         // The production gives the outer size; where a window manager adds a frame, the client
-        // area shrinks by it, as it would on the production's own system.
+        // area shrinks by it, as it would on the production's own system. The manager announces
+        // its frame only after the window is mapped: give it a moment (a bare X server has no
+        // frame, and then the wait is all there is).
+        constexpr Uint32 FrameWaitMs = 250;
         int top = 0, left = 0, bottom = 0, right = 0;
-        if (SDL_GetWindowBordersSize(window->Window, &top, &left, &bottom, &right) == 0 && top + left + bottom + right > 0)
+        const Uint32 start = SDL_GetTicks();
+        bool known = false;
+        while (SDL_GetWindowBordersSize(window->Window, &top, &left, &bottom, &right) == 0) {
+            known = top + left + bottom + right > 0;
+            if (known || SDL_GetTicks() - start >= FrameWaitMs)
+                break;
+            SDL_PumpEvents();
+            SDL_Delay(2);
+        }
+        if (known) {
             SDL_SetWindowSize(window->Window, window->OuterWidth - left - right, window->OuterHeight - top - bottom);
+            // On the production's own system the client size reaches the window procedure while
+            // the window is created, before there is a context. Reported now, it would replace
+            // the start-up viewport: count it as reported.
+            SDL_GetWindowSize(window->Window, &window->LastWidth, &window->LastHeight);
+        }
     }
     return true;
 }
@@ -676,7 +693,12 @@ int SysMessageBox(const char* text, const char* caption, std::uint32_t type)
     std::fflush(stderr);
     if (DialogsWanted()) {
         const Uint32 kind = (type & MbIconError) != 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-        SDL_ShowSimpleMessageBox(kind, caption, text, nullptr);
+        // SDL draws its X11 dialog with the server's core fonts; without them (or without any
+        // display) there is no dialog, and the user must at least hear why.
+        if (SDL_ShowSimpleMessageBox(kind, caption, text, nullptr) != 0) {
+            std::fprintf(stderr, "moravel: cannot show the message as a dialog: %s\n", SDL_GetError());
+            std::fflush(stderr);
+        }
     }
     return 1;
 }

@@ -29,3 +29,6 @@ set_tests_properties(demo_where_users_run_it PROPERTIES LABELS e2e TIMEOUT 400 R
 add_test(NAME demo_stall COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/stall_e2e.sh ${CMAKE_BINARY_DIR}/dist
                                  $<TARGET_FILE:audio_probe>)
 set_tests_properties(demo_stall PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)
+
+add_test(NAME demo_desktop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/desktop_e2e.sh ${CMAKE_BINARY_DIR}/dist)
+set_tests_properties(demo_desktop PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)

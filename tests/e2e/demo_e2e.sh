@@ -8,7 +8,7 @@ closer=$(realpath "$2")
 probe=$(realpath "$3")
 work=$(mktemp -d /tmp/moravel-e2e.XXXXXX)
 failures=0
-xpid=""
+. "$(dirname "$0")/x_server.sh"
 
 cleanup() {
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
@@ -18,21 +18,6 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
-
-start_x() {
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
-  for attempt in 1 2 3 4 5; do
-    display=":$((200 + RANDOM % 700))"
-    Xvfb "$display" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
-    xpid=$!
-    for _ in $(seq 50); do
-      DISPLAY=$display xdpyinfo >/dev/null 2>&1 && export DISPLAY=$display && return 0
-      sleep 0.1
-    done
-    kill "$xpid" 2>/dev/null
-  done
-  echo "cannot start Xvfb"; exit 1
-}
 
 # Starts the demo from a release folder of its own; sets demo_pid and run_dir.
 start_demo() {
