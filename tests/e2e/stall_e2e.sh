@@ -21,15 +21,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for attempt in 1 2 3 4 5; do
-  display=":$((200 + RANDOM % 700))"
-  Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-  xpid=$!
-  for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break 2; sleep 0.1; done
-  kill "$xpid" 2>/dev/null; xpid=""
-done
-[ -n "$xpid" ] || { echo "cannot start Xvfb"; exit 1; }
-export DISPLAY=$display
+. "$(dirname "$0")/x_server.sh"
+start_x 640x480x24
 
 cp "$dist/moravel" "$dist/vfs.dll" "$dist/moravel.vfs" "$work/"
 cd "$work"
