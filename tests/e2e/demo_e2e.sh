@@ -7,56 +7,18 @@ dist=$(cd "$1" && pwd)
 closer=$(realpath "$2")
 probe=$(realpath "$3")
 work=$(mktemp -d /tmp/moravel-e2e.XXXXXX)
-failures=0
-. "$(dirname "$0")/x_server.sh"
+. "$(dirname "$0")/demo_session.sh"
 
 cleanup() {
+  [ -n "$demo_pid" ] && kill -9 "$demo_pid" 2>/dev/null
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-
-# Starts the demo from a release folder of its own; sets demo_pid and run_dir.
-start_demo() {
-  run_dir=$work/$1
-  mkdir -p "$run_dir"
-  cp "$dist/moravel" "$dist/vfs.dll" "$dist/moravel.vfs" "$run_dir/"
-  cd "$run_dir"
-  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$run_dir/audio.raw" MORAVEL_MESSAGES=stderr \
-    ./moravel >"$run_dir/stdout" 2>"$run_dir/stderr" &
-  demo_pid=$!
-  cd - >/dev/null
-}
-
-find_window() {
-  window=$(timeout 60 xdotool search --sync --name '^Moravel by Ostrevia 2k4' 2>/dev/null | head -n 1)
-  [ -n "$window" ]
-}
-
-# Waits for the demo to end; sets code to its exit status, or "timeout".
-wait_demo() {
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$demo_pid" 2>/dev/null; then
-      wait "$demo_pid"
-      code=$?
-      return
-    fi
-    sleep 0.1
-  done
-  kill -9 "$demo_pid" 2>/dev/null
-  code=timeout
-}
-
-focus() {
-  xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-}
-
 # 1. The window, its caption once a second, and Escape held.
 start_x 640x480x24
-start_demo escape
+start_demo escape MORAVEL_MESSAGES=stderr
 if find_window; then
   pass "the window appears with its title"
   caption=""
@@ -68,10 +30,7 @@ if find_window; then
   [[ "$caption" =~ FPS\]$ ]] && pass "the caption shows the frame rate: $caption" || fail "no frame rate in the caption: '$caption'"
   xwd -root -silent | convert xwd:- "$work/escape.png" 2>/dev/null && pass "screenshot taken"
   grep -q 'Nie moge przelaczyc' "$run_dir/stderr" && fail "a 640x480 screen refused the full-screen mode"
-  focus
-  xdotool keydown Escape
-  wait_demo 30
-  xdotool keyup Escape
+  escape_demo
   [ "$code" = 0 ] && pass "Escape ends the run with exit code 0" || fail "Escape: exit $code"
   # The sound device wrote everything it played into a file: the music, unchanged, starting
   # only after the loading frame, not with the device.
@@ -87,7 +46,7 @@ else
 fi
 
 # 2. A left click.
-start_demo click
+start_demo click MORAVEL_MESSAGES=stderr
 if find_window; then
   sleep 1
   xdotool mousemove --sync 320 240 click 1
@@ -98,7 +57,7 @@ else
 fi
 
 # 3. Closing the window, as a window manager asks it to.
-start_demo close
+start_demo close MORAVEL_MESSAGES=stderr
 if find_window; then
   sleep 1
   "$closer" "$window"
@@ -109,7 +68,7 @@ else
 fi
 
 # 4. SIGTERM: the run ends through the normal teardown, not by being killed.
-start_demo term
+start_demo term MORAVEL_MESSAGES=stderr
 if find_window; then
   sleep 1
   kill -TERM "$demo_pid"
@@ -121,7 +80,7 @@ fi
 
 # 5. A screen without a 640 x 480 mode: the message, then a framed window.
 start_x 1024x768x24
-start_demo fallback
+start_demo fallback MORAVEL_MESSAGES=stderr
 if find_window; then
   sleep 2
   grep -q '^Zendra Error: Nie moge przelaczyc do trybu pelnoekranowego!$' "$run_dir/stderr" \
@@ -129,10 +88,7 @@ if find_window; then
   geometry=$(xdotool getwindowgeometry "$window")
   echo "$geometry" | grep -q 'Geometry: 640x480' && pass "a 640x480 window" || fail "window geometry: $geometry"
   kill -0 "$demo_pid" 2>/dev/null && pass "the run goes on in a window" || fail "the run ended"
-  focus
-  xdotool keydown Escape
-  wait_demo 30
-  xdotool keyup Escape
+  escape_demo
   [ "$code" = 0 ] && pass "the windowed run ends with exit code 0" || fail "windowed: exit $code"
 else
   fail "no window on the 1024x768 screen"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null

@@ -6,9 +6,8 @@
 set -u
 dist=$(cd "$1" && pwd)
 work=$(mktemp -d /tmp/moravel-desktop.XXXXXX)
-failures=0
 wmpid=""
-. "$(dirname "$0")/x_server.sh"
+. "$(dirname "$0")/demo_session.sh"
 
 cleanup() {
   [ -n "${demo_pid:-}" ] && kill -9 "$demo_pid" 2>/dev/null
@@ -17,9 +16,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
 
 # A fresh X server of the given screen with openbox managing it; returns once openbox owns the screen.
 start_desktop() {
@@ -32,47 +28,6 @@ start_desktop() {
     sleep 0.1
   done
   echo "openbox did not start"; cat "$work/openbox.log"; exit 1
-}
-
-# Starts the demo from a release folder of its own, with the given environment on top; sets
-# demo_pid and run_dir.
-start_demo() {
-  run_dir=$work/$1
-  shift
-  mkdir -p "$run_dir"
-  cp "$dist/moravel" "$dist/vfs.dll" "$dist/moravel.vfs" "$run_dir/"
-  cd "$run_dir"
-  env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$run_dir/audio.raw" "$@" ./moravel >"$run_dir/stdout" 2>"$run_dir/stderr" &
-  demo_pid=$!
-  cd - >/dev/null
-}
-
-find_window() {
-  window=$(timeout 60 xdotool search --sync --name '^Moravel by Ostrevia 2k4' 2>/dev/null | head -n 1)
-  [ -n "$window" ]
-}
-
-# Waits for the demo to end; sets code to its exit status, or "timeout".
-wait_demo() {
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$demo_pid" 2>/dev/null; then
-      wait "$demo_pid"
-      code=$?
-      demo_pid=""
-      return
-    fi
-    sleep 0.1
-  done
-  kill -9 "$demo_pid" 2>/dev/null
-  code=timeout
-}
-
-# Holds Escape on the demo window until the run ends; sets code.
-escape_demo() {
-  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null
-  xdotool keydown Escape
-  wait_demo 30
-  xdotool keyup Escape
 }
 
 # The absolute position and size of a window's client area: sets wx, wy, ww, wh.

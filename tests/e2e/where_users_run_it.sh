@@ -8,9 +8,6 @@ set -u
 dist=$(cd "$1" && pwd)
 work=$(mktemp -d /tmp/moravel-users.XXXXXX)
 chmod 755 "$work"
-failures=0
-xpid=""
-demo_pid=""
 
 cleanup() {
   [ -n "$demo_pid" ] && kill -9 "$demo_pid" 2>/dev/null
@@ -19,59 +16,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
 check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
 
-. "$(dirname "$0")/x_server.sh"
+. "$(dirname "$0")/demo_session.sh"
 start_x 640x480x24
 export SDL_AUDIODRIVER=dummy
 
-# A release folder of its own: the three files of build/dist.
-make_release() {
-  mkdir -p "$1"
-  cp "$dist/moravel" "$dist/vfs.dll" "$dist/moravel.vfs" "$1/"
-}
-
 # Starts a demo in the background from folder $1 with the rest as the command; sets demo_pid.
-# Its stdout and stderr go to $1/../NAME.out and .err.
+# Its stdout and stderr go to $work/NAME.out and .err.
 start_in() {
   local from=$1 name=$2; shift 2
   (cd "$from" && exec "$@" >"$work/$name.out" 2>"$work/$name.err") &
   demo_pid=$!
 }
-
-find_window() {
-  window=$(timeout 60 xdotool search --sync --name '^Moravel by Ostrevia 2k4' 2>/dev/null | head -n 1)
-  [ -n "$window" ]
-}
-
-# Waits up to $1 seconds for the demo to end; sets code (its exit status, or "timeout") and took (ms).
-wait_demo() {
-  local start=$(date +%s%N)
-  for _ in $(seq $(($1 * 20))); do
-    if ! kill -0 "$demo_pid" 2>/dev/null; then
-      wait "$demo_pid"
-      code=$?
-      took=$((($(date +%s%N) - start) / 1000000))
-      demo_pid=""
-      return
-    fi
-    sleep 0.05
-  done
-  kill -9 "$demo_pid" 2>/dev/null
-  code=timeout
-  demo_pid=""
-}
-
-# Ends a running demo with Escape held, as a user would.
-escape_demo() {
-  xdotool windowfocus "$window" 2>/dev/null
-  xdotool keydown Escape
-  wait_demo 30
-  xdotool keyup Escape
-}
-
 
 # 1. Started by its full path from a folder that holds the user's own data/: the data goes into the
 #    release folder, and the working folder is left exactly as it was.
