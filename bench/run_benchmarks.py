@@ -259,6 +259,10 @@ class Bench:
         sdl_env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy", MORAVEL_MESSAGES="stderr")
         sdl_env.pop("WAYLAND_DISPLAY", None)
         variants = {"headless": ("moravel-bench-startup", None), "sdl": ("moravel-bench-startup-sdl", sdl_env)}
+        # The demo reads its data in its own folder, whatever the working folder: the tools run from
+        # the release folder, as the demo does.
+        for tool, _ in variants.values():
+            shutil.copy2(self.tool(tool), folder)
         results = {v: {"present": [], "empty": []} for v in variants}
         try:
             # Alternate the cases so a change in the machine's load touches all of them alike.
@@ -268,7 +272,8 @@ class Bench:
                         if case == "empty":
                             shutil.rmtree(os.path.join(folder, "data"), ignore_errors=True)
                         launch = time.monotonic_ns() // 1000
-                        code, wall, rss, out, err = self.measured([self.tool(tool)], folder, env=env, timeout=120)
+                        code, wall, rss, out, err = self.measured([os.path.join(folder, tool)], folder, env=env,
+                                                                  timeout=120)
                         if code != 0:
                             raise RuntimeError(f"{tool} failed: {err[-2000:]}")
                         stamps = json.loads(out.strip().splitlines()[-1])
