@@ -47,7 +47,8 @@ Uint32 TimerEventType = 0;
 // SIGINT and SIGTERM: the frame loop ends the run through the window's close, as SDL would have it.
 // Where the main thread cannot get there (blocked in the display, inside a dialog, waiting for the
 // extractor), a watchdog ends the process one second after the signal.
-constexpr int SignalGraceMs = 900;
+constexpr int SignalGraceMs = 750;
+constexpr int RescueMs = 150;
 volatile sig_atomic_t PendingSignal = 0;
 sem_t SignalArrived;
 bool CloseForSignalPosted = false;
@@ -60,6 +61,10 @@ void OnTerminationSignal(int signalNumber)
     }
 }
 
+void RestoreDisplayMode();
+
+// The main thread may be waiting in a dialog (SDL shows it from a process of its own) or blocked in
+// the display: put the user's display mode back from here if that can be done at once, then end.
 void WatchForStuckShutdown()
 {
     while (sem_wait(&SignalArrived) != 0) {
@@ -67,6 +72,8 @@ void WatchForStuckShutdown()
     std::this_thread::sleep_for(std::chrono::milliseconds(SignalGraceMs));
     static const char text[] = "moravel: the run did not end within a second of the signal; stopped without its teardown\n";
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, sizeof text - 1);
+    std::thread(RestoreDisplayMode).detach();  // a display that does not answer holds it, not us
+    std::this_thread::sleep_for(std::chrono::milliseconds(RescueMs));
     _exit(128 + PendingSignal);
 }
 
@@ -346,10 +353,7 @@ bool DialogsWanted()
 int SysChangeDisplaySettings(const SysDisplayMode* mode, std::uint32_t)
 {
     if (mode == nullptr) {
-        for (auto& [handle, window] : Windows)
-            if (window.FullScreen)
-                SDL_SetWindowFullscreen(window.Window, 0);
-        FullScreenGranted = false;
+        RestoreDisplayMode();
         return DispChangeSuccessful;
     }
     if (!EnsureVideo())
@@ -364,6 +368,19 @@ int SysChangeDisplaySettings(const SysDisplayMode* mode, std::uint32_t)
     FullScreenGranted = true;
     return DispChangeSuccessful;
 }
+
+namespace {
+
+// Leaves full screen wherever it was entered: SDL puts the desktop's mode back.
+void RestoreDisplayMode()
+{
+    for (auto& [handle, window] : Windows)
+        if (window.FullScreen)
+            SDL_SetWindowFullscreen(window.Window, 0);
+    FullScreenGranted = false;
+}
+
+}  // namespace
 
 int SysShowCursor(bool show)
 {

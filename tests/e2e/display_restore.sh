@@ -172,6 +172,30 @@ check_case click click 0
 check_case close close_window 0
 check_case sigterm terminate 0
 
+# SIGTERM while a dialog waits for OK (dialogs on, the sound set-up fails) in full screen: the loop
+# cannot get to the close, so the watchdog ends the run, and puts the screen back first.
+run_dir=$work/dialog
+mkdir -p "$run_dir"
+cp "$dist/moravel" "$dist/vfs.dll" "$dist/moravel.vfs" "$run_dir/"
+(cd "$run_dir" && exec env SDL_AUDIODRIVER=no-such-driver ./moravel >stdout 2>stderr) &
+demo_pid=$!
+dialog=""
+for _ in $(seq 300); do
+  dialog=$(xwininfo -root -tree 2>/dev/null | grep -m 1 '"Sound"')
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+if [ -n "$dialog" ]; then
+  seen=$(screen_size)
+  [ "$seen" = 640x480 ] && pass "dialog: shown in full screen at $seen" || fail "dialog: the screen is $seen"
+  kill -TERM "$demo_pid"
+  wait_demo 10
+  [ "$code" = 143 ] && pass "dialog: SIGTERM ends the run with exit code $code" || fail "dialog: exit $code"
+  seen=$(wait_screen 1024x768 10) && pass "dialog: the screen is back at $seen" || fail "dialog: the screen stayed at $seen"
+else
+  fail "dialog: no dialog titled Sound"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null; demo_pid=""
+fi
+
 # A model file that does not parse, in the archive itself so that the extractor cannot mend it.
 mkdir -p "$work/unpacked"
 (cd "$work/unpacked" && cp "$dist/moravel.vfs" . && "$dist/vfs.dll" --e data >/dev/null) || { echo "cannot unpack the archive"; exit 1; }
