@@ -8,7 +8,7 @@
 #include "textures/point_model.h"
 
 // A corner the arrays hold. A corner past the vertices the file gave is drawn from its entry, which
-// stays zero: that corner sits at the origin, as it did in the original. A triangle with a
+// stays zero: that corner sits at the origin, where the zeroed arrays put it. A triangle with a
 // corner outside the arrays is left out rather than read from outside the model.
 static bool IsInsideArrays(std::int32_t index)
 {
