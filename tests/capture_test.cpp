@@ -7,7 +7,11 @@
 #include <map>
 #include <regex>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "tests/capture_run.h"
+#include "tools/capture/capture_options.h"
 
 namespace {
 
@@ -140,4 +144,105 @@ TEST(CaptureTest, RefusesBadOptionsAndAMissingFfmpegClearly)
     EXPECT_EQ(noFfmpeg.ExitCode, 1);
     EXPECT_NE(noFfmpeg.Stderr.find("ffmpeg"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "out.mp4"));
+
+    // Each refusal names the option, what was given and what it takes.
+    const std::map<std::string, std::string> refused = {
+        {"--fps 0 --sheet s.png", "moravel-capture: bad value for --fps: \"0\"; it takes a rate above 0 and up to 1000"},
+        {"--scale=9 --sheet s.png", "moravel-capture: bad value for --scale: \"9\"; it takes a whole number from 1 to 8"},
+        {"--png a%d.png --at 5,x", "moravel-capture: bad value for --at: \"5,x\"; it takes demo times in ms"},
+        {"--sheet s.png --to -5", "moravel-capture: bad value for --to: \"-5\"; it takes a time in ms, 0 or more"},
+        {"--sharp 2 --sheet s.png", "moravel-capture: unknown option --sharp; the options are --png, --at,"},
+        {"--sheet", "moravel-capture: --sheet needs a value\n"},
+        {"--sheet s.png later.png", "moravel-capture: unexpected argument \"later.png\""},
+    };
+    for (const auto& [arguments, message] : refused) {
+        const CaptureResult run = RunCapture(folder, arguments);
+        EXPECT_EQ(run.ExitCode, 2) << arguments;
+        EXPECT_EQ(run.Stderr.rfind(message, 0), 0u) << arguments << ": " << run.Stderr;
+        EXPECT_NE(run.Stderr.find("usage: moravel-capture"), std::string::npos) << arguments;
+    }
+    const CaptureResult help = RunCapture(folder, "--help");
+    EXPECT_EQ(help.ExitCode, 0) << help.Stderr;
+    EXPECT_EQ(help.Stdout, CaptureUsage);
+    const CaptureResult version = RunCapture(folder, "--png a.png --version");
+    EXPECT_EQ(version.ExitCode, 0) << version.Stderr;
+    EXPECT_EQ(version.Stdout, std::string("moravel-capture (Moravel) ") + MORAVEL_VERSION + "\n");
+}
+
+// Outputs that cannot be written are refused at once with the system's reason, not after the run.
+TEST(CaptureTest, UnwritableOutputsAreRefusedBeforeRendering)
+{
+    const auto folder = MakeCaptureFolder("unwritable");
+    // A file where a folder should be: a real failure even for root.
+    std::ofstream(folder / "blocker") << "in the way";
+    const std::map<std::string, std::string> blocked = {
+        {"--png blocker/shot.png --at 1000", "cannot write blocker/shot.png: Not a directory"},
+        {"--png blocker/s%d.png --at 9000,1000", "cannot write blocker/s1000.png: Not a directory"},
+        {"--sheet blocker/sheet.png", "cannot write blocker/sheet.png: Not a directory"},
+        {"--video blocker/out.mp4", "cannot write blocker/out.mp4: Not a directory"},
+        {"--frames blocker/seq", "cannot create blocker/seq: Not a directory"},
+        {"--sheet sheet.png --png blocker/shot.png --at 1", "cannot write blocker/shot.png: Not a directory"},
+    };
+    for (const auto& [arguments, message] : blocked) {
+        const CaptureResult run = RunCapture(folder, arguments);
+        EXPECT_EQ(run.ExitCode, 1) << arguments;
+        EXPECT_EQ(run.Stderr, "moravel-capture: " + message + "\n") << arguments;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "sheet.png"));
+
+    // A folder made read-only; root passes every permission check, so the tool then runs as nobody.
+    std::filesystem::create_directory(folder / "ro");
+    std::filesystem::create_directory(folder / "ro" / "seq");
+    chmod((folder / "ro").c_str(), 0555);
+    chmod((folder / "ro" / "seq").c_str(), 0555);
+    const std::string asUser = geteuid() == 0 ? "runuser -u nobody --" : "";
+    for (const std::string output : {"--png ro/shot.png --at 1000", "--sheet ro/shot.png", "--video ro/shot.png"}) {
+        const CaptureResult run = RunCapture(folder, output, asUser);
+        EXPECT_EQ(run.ExitCode, 1) << output;
+        EXPECT_EQ(run.Stderr, "moravel-capture: cannot write ro/shot.png: Permission denied\n") << output;
+    }
+    const CaptureResult frames = RunCapture(folder, "--frames ro/seq", asUser);
+    EXPECT_EQ(frames.ExitCode, 1);
+    EXPECT_EQ(frames.Stderr, "moravel-capture: cannot write ro/seq/frames.csv: Permission denied\n");
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "ro" / "seq"));
+    chmod((folder / "ro").c_str(), 0755);
+}
+
+TEST(CaptureTest, AFolderWithoutDataOrExtractorIsNamedFirst)
+{
+    const auto folder = MakeCaptureFolder("nodata");
+    std::filesystem::remove(folder / "vfs.dll");
+    std::filesystem::remove(folder / "moravel.vfs");
+    const CaptureResult run = RunCapture(folder, "--png shot.png --at 0");
+    const std::string first = run.Stderr.substr(0, run.Stderr.find('\n'));
+    EXPECT_EQ(first, "moravel-capture: " + folder.string() + " has no data/, vfs.dll and moravel.vfs: "
+                     "run it in the demo's release folder");
+
+    // With the extractor beside it, the folder is as the demo expects it: no such line.
+    const auto release = MakeCaptureFolder("withdata");
+    const CaptureResult fine = RunCapture(release, "--png shot.png --at 0");
+    EXPECT_EQ(fine.ExitCode, 0) << fine.Stderr;
+    EXPECT_EQ(fine.Stderr.find("has no data/"), std::string::npos) << fine.Stderr;
+}
+
+// The progress line counts down to where the run really stops.
+TEST(CaptureTest, TheRunEndsAtToOrTheLastShotOrTheDemosEnd)
+{
+    const std::int32_t demoEnd = 121100;
+    auto endOf = [&](std::vector<std::string> words) {
+        std::vector<char*> argv{const_cast<char*>("moravel-capture")};
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        CaptureOptions options;
+        std::string error;
+        EXPECT_TRUE(ParseCaptureOptions(static_cast<int>(argv.size()), argv.data(), options, error)) << error;
+        return CaptureEndTime(options, demoEnd);
+    };
+    EXPECT_EQ(endOf({"--to", "5000", "--sheet", "s.png"}), 5000);
+    EXPECT_EQ(endOf({"--frames", "seq", "--from", "3000", "--to", "4000"}), 4000);
+    EXPECT_EQ(endOf({"--png", "a%d.png", "--at", "9000,2000"}), 9000);
+    EXPECT_EQ(endOf({"--png", "a%d.png", "--at", "9000", "--to", "4000"}), 4000);
+    // Other outputs go on past the last shot.
+    EXPECT_EQ(endOf({"--png", "a.png", "--at", "9000", "--sheet", "s.png"}), demoEnd);
+    EXPECT_EQ(endOf({"--video", "v.mp4", "--to", "500000"}), demoEnd);
 }

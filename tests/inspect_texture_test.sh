@@ -108,6 +108,11 @@ refused "$work/alpha.bmp" "BMP Unit: Only uncompressed 24 bit bitmaps supported 
 refused "$work/missing.tga" "TGA Texture: File not found  - $work/missing.tga"
 cp "$work/rgb.png" "$work/picture.png"
 refused "$work/picture.png" "no reader takes"
+# Only regular files, and none larger than any real picture: a device would be read until memory ran out.
+ln -s /dev/zero "$work/zero.tga"
+refused "$work/zero.tga" "moravel-inspect: cannot read $work/zero.tga: a device; only regular files are read"
+truncate -s 300M "$work/huge.tga"
+refused "$work/huge.tga" "moravel-inspect: cannot read $work/huge.tga: 314572800 bytes, more than the 256 MiB"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures failure(s)"

@@ -14,5 +14,6 @@ moravel_gl_test(startup_gl_test
 moravel_unit_test(inspect_model_test
   ${CMAKE_CURRENT_LIST_DIR}/inspect_model_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup_fixtures.cpp)
-target_compile_definitions(inspect_model_test PRIVATE MORAVEL_INSPECT="$<TARGET_FILE:moravel-inspect>")
+target_compile_definitions(inspect_model_test PRIVATE MORAVEL_INSPECT="$<TARGET_FILE:moravel-inspect>"
+  MORAVEL_VERSION="${PROJECT_VERSION}")
 add_dependencies(inspect_model_test moravel-inspect)

@@ -68,20 +68,22 @@ std::vector<ArchiveFile> AsArchiveFiles(const std::map<std::string, std::string>
 struct RunResult {
     int Status = -1;        // exit code, or -1 when killed
     std::string Errors;     // what it wrote on stderr
+    std::string Output;     // what it wrote on stdout
 };
 
 // Runs a program in a folder, the way the production launches the extractor.
 RunResult RunProgram(const fs::path& program, const std::vector<std::string>& args, const fs::path& folder)
 {
     fs::path errors = folder / ".stderr";
+    fs::path output = folder / ".stdout";
     pid_t child = fork();
     if (child == 0) {
         if (chdir(folder.c_str()) != 0)
             _exit(126);
         int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(fd, 2);
-        int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, 1);
+        int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -95,7 +97,9 @@ RunResult RunProgram(const fs::path& program, const std::vector<std::string>& ar
     if (WIFEXITED(status))
         result.Status = WEXITSTATUS(status);
     result.Errors = ReadAll(errors);
+    result.Output = ReadAll(output);
     fs::remove(errors);
+    fs::remove(output);
     return result;
 }
 
@@ -302,6 +306,10 @@ TEST_F(VfsTool, UnsafeNamesAreRefusedBeforeAnythingIsWritten)
         EXPECT_FALSE(fs::exists(Work / "data")) << name;
         EXPECT_FALSE(fs::exists(Work / "escape.txt"));
         EXPECT_FALSE(fs::exists("/tmp/vfs_test_absolute.txt"));
+        // Listing judges the names as extraction does.
+        RunResult list = RunProgram(Tool, {"--l", (Release / "moravel.vfs").string()}, Work);
+        EXPECT_EQ(list.Status, 1) << name;
+        EXPECT_NE(list.Errors.find("unsafe entry name"), std::string::npos) << list.Errors;
     }
 
     // The packer will not store what the extractor would refuse, nor a subfolder.
@@ -317,6 +325,45 @@ TEST_F(VfsTool, UnsafeNamesAreRefusedBeforeAnythingIsWritten)
         EXPECT_NE(pack.Status, 0) << odd;
         EXPECT_FALSE(fs::exists(Root / "odd.vfs")) << odd;
     }
+
+    // Nor a link: it would store whatever the link points at, from anywhere on the system.
+    fs::path linked = Root / "linked";
+    fs::create_directories(linked);
+    WriteAll(linked / "logo.tga", "fine");
+    WriteAll(Root / "secret", "not for the archive");
+    fs::create_symlink(Root / "secret", linked / "host.txt");
+    RunResult pack = RunProgram(Tool, {"--p", linked.string(), (Root / "linked.vfs").string()}, Work);
+    EXPECT_EQ(pack.Status, 1);
+    EXPECT_EQ(pack.Errors, "vfs.dll: " + (linked / "host.txt").string() +
+                               ": a symbolic link; only plain files can be packed\n");
+    EXPECT_FALSE(fs::exists(Root / "linked.vfs"));
+}
+
+TEST_F(VfsTool, CommandLineGivesHelpVersionAndClearRefusals)
+{
+    RunResult help = RunProgram(Tool, {"--help"}, Work);
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_EQ(help.Output.rfind("usage: vfs.dll --e DIR", 0), 0u) << help.Output;
+    EXPECT_TRUE(help.Errors.empty()) << help.Errors;
+    RunResult version = RunProgram(Tool, {"--version"}, Work);
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(version.Output, std::string("vfs.dll (Moravel) ") + MORAVEL_VERSION + "\n");
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"--x"}, "unknown option --x; the commands are --e, --p, --l, --help and --version"},
+        {{"--e"}, "--e needs a value"},
+        {{"--p", "assets"}, "--p takes FOLDER ARCHIVE, not 1 argument"},
+        {{"--l", "a.vfs", "b.vfs"}, "--l takes one ARCHIVE, not 2 arguments"},
+        {{"data"}, "unknown command \"data\""},
+        {{}, "no command given"},
+        {{"--version", "x"}, "--version takes nothing after it"},
+    };
+    for (const auto& [args, message] : refused) {
+        RunResult run = RunProgram(Tool, args, Work);
+        EXPECT_EQ(run.Status, 2) << message;
+        EXPECT_EQ(run.Errors.rfind("vfs.dll: " + message + "\nusage: vfs.dll --e DIR", 0), 0u) << run.Errors;
+    }
+    EXPECT_FALSE(fs::exists(Work / "data"));
 }
 
 // A full disk, a read-only folder and kills are in extractor_faults_test.cpp.

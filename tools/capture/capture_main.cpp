@@ -1,9 +1,12 @@
 // moravel-capture: runs the real production on the headless backend with a virtual clock and
 // writes what it presents: PNGs of chosen moments, a PNG sequence, a contact sheet or a video.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -115,7 +118,7 @@ void ShowProgress()
     LastProgress = now;
     const double seconds = std::chrono::duration<double>(now - Started).count();
     const double rate = FrameNumber / seconds;
-    const double framesLeft = (DemoEndTime - DemoTime) / 1000.0 * Options.FpsNumerator / Options.FpsDenominator;
+    const double framesLeft = (CaptureEndTime(Options, DemoEndTime) - DemoTime) / 1000.0 * Options.FpsNumerator / Options.FpsDenominator;
     std::fprintf(stderr, "%sframe %d  demo %.3f s  %.1f fps  %.0f s left%s", isatty(STDERR_FILENO) ? "\r" : "",
                  FrameNumber, DemoTime / 1000.0, rate, framesLeft > 0 ? framesLeft / rate : 0.0,
                  isatty(STDERR_FILENO) ? "   " : "\n");
@@ -156,6 +159,36 @@ void OnFrame()
         RequestStop();
 }
 
+// Whether a file can be written where the run will write it, checked before the long render:
+// an existing file is opened for writing without touching it, a new one is made and removed again.
+// Sets reason to the system's word when it cannot.
+bool CanWrite(const std::string& path, std::string& reason)
+{
+    int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    bool made = false;
+    if (fd < 0 && errno == ENOENT) {
+        fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        made = fd >= 0;
+    }
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    close(fd);
+    if (made)
+        unlink(path.c_str());
+    return true;
+}
+
+bool RefuseUnwritable(const std::string& path)
+{
+    std::string reason;
+    if (CanWrite(path, reason))
+        return false;
+    std::fprintf(stderr, "moravel-capture: cannot write %s: %s\n", path.c_str(), reason.c_str());
+    return true;
+}
+
 bool PrepareOutputs()
 {
     if (!Options.VideoFile.empty() && !FfmpegAvailable()) {
@@ -163,17 +196,56 @@ bool PrepareOutputs()
                              "cannot write %s\n", Options.VideoFile.c_str());
         return false;
     }
+    for (const std::int32_t time : Options.AtTimes)
+        if (RefuseUnwritable(PngName(time)))
+            return false;
+    if (!Options.SheetFile.empty() && RefuseUnwritable(Options.SheetFile))
+        return false;
+    if (!Options.VideoFile.empty() && RefuseUnwritable(Options.VideoFile))
+        return false;
     if (!Options.FramesDir.empty()) {
         std::error_code error;
         std::filesystem::create_directories(Options.FramesDir, error);
-        FramesCsv.open(std::filesystem::path(Options.FramesDir) / "frames.csv");
+        if (error) {
+            std::fprintf(stderr, "moravel-capture: cannot create %s: %s\n", Options.FramesDir.c_str(),
+                         error.message().c_str());
+            return false;
+        }
+        // The frames themselves go beside frames.csv, so one check covers them.
+        const std::string csv = (std::filesystem::path(Options.FramesDir) / "frames.csv").string();
+        if (RefuseUnwritable(csv))
+            return false;
+        FramesCsv.open(csv);
         if (!FramesCsv) {
-            std::fprintf(stderr, "moravel-capture: cannot write into %s\n", Options.FramesDir.c_str());
+            std::fprintf(stderr, "moravel-capture: cannot write %s\n", csv.c_str());
             return false;
         }
         FramesCsv << "frame,demo_time\n";
     }
     return true;
+}
+
+// Without data/ in the working folder the demo needs vfs.dll and moravel.vfs to unpack it; when
+// those are missing too, the loaders would each complain about their own file. One line first
+// says what is really wrong.
+void WarnAboutMissingData()
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::is_directory("data", error))
+        return;
+    std::string missing = "data/";
+    int count = 1;
+    for (const char* file : {"vfs.dll", "moravel.vfs"})
+        if (!fs::exists(file, error)) {
+            missing += std::string(", ") + file;
+            ++count;
+        }
+    if (count == 1)
+        return;  // the extractor is there to unpack the data, and says so itself when it cannot
+    missing.replace(missing.rfind(", "), 2, " and ");
+    std::fprintf(stderr, "moravel-capture: %s has no %s: run it in the demo's release folder\n",
+                 fs::current_path(error).string().c_str(), missing.c_str());
 }
 
 void FinishOutputs()
@@ -197,8 +269,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "moravel-capture: %s\n%s", error.c_str(), CaptureUsage);
         return 2;
     }
+    if (Options.Help) {
+        std::fputs(CaptureUsage, stdout);
+        return 0;
+    }
+    if (Options.Version) {
+        std::printf("moravel-capture (Moravel) %s\n", MORAVEL_VERSION);
+        return 0;
+    }
     if (!PrepareOutputs())
         return 1;
+    WarnAboutMissingData();
     HeadlessUseVirtualClock(Options.FpsNumerator, Options.FpsDenominator);
     HeadlessSetScale(Options.Scale);
     HeadlessSetSwapHook(OnFrame);

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <getopt.h>
 
 const char* CaptureUsage =
     "usage: moravel-capture [--fps N] [--scale K] [--to MS] OUTPUT...\n"
+    "       moravel-capture --help | --version\n"
     "  --png FILE --at MS[,MS...]   the first frame at or after each time (FILE may hold %d)\n"
     "  --frames DIR [--from MS]     every frame as DIR/NNNNNN.png, with DIR/frames.csv\n"
     "  --video FILE.mp4             H.264 and AAC through ffmpeg, from the first frame of the music\n"
@@ -68,45 +70,88 @@ static bool ParseTimes(const std::string& text, std::vector<std::int32_t>& times
     return !times.empty();
 }
 
+namespace {
+
+enum OptionId { Fps = 1000, Scale, Png, At, Frames, From, To, Video, Sheet, Every, Help, Version };
+
+const option LongOptions[] = {
+    {"fps", required_argument, nullptr, Fps},       {"scale", required_argument, nullptr, Scale},
+    {"png", required_argument, nullptr, Png},       {"at", required_argument, nullptr, At},
+    {"frames", required_argument, nullptr, Frames}, {"from", required_argument, nullptr, From},
+    {"to", required_argument, nullptr, To},         {"video", required_argument, nullptr, Video},
+    {"sheet", required_argument, nullptr, Sheet},   {"every", required_argument, nullptr, Every},
+    {"help", no_argument, nullptr, Help},           {"version", no_argument, nullptr, Version},
+    {nullptr, 0, nullptr, 0}};
+
+// What each option with a checked value takes, for the message when the value is refused.
+const char* Allowed(int id)
+{
+    switch (id) {
+    case Fps: return "a rate above 0 and up to 1000: 60, 59.94 or 60000/1001";
+    case Scale: return "a whole number from 1 to 8";
+    case At: return "demo times in ms, 0 or more, separated by commas: 1000 or 1000,2500";
+    case Every: return "a time in ms above 0";
+    default: return "a time in ms, 0 or more";
+    }
+}
+
+// The option as the user wrote it, for messages: "--fps" from "--fps=0" too.
+std::string WrittenOption(const char* argument)
+{
+    std::string text = argument;
+    return text.substr(0, text.find('='));
+}
+
+}  // namespace
+
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::string& error)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string name = argv[i];
-        if (i + 1 >= argc) {
-            error = "missing value after " + name;
+    opterr = 0;  // the messages below say more than getopt's own
+    optind = 0;  // a fresh scan, also when called again
+    for (;;) {
+        const int id = getopt_long(argc, argv, ":", LongOptions, nullptr);
+        if (id == -1)
+            break;
+        const char* written = argv[optind - 1];
+        if (id == '?') {
+            error = "unknown option " + WrittenOption(written) +
+                    "; the options are --png, --at, --frames, --from, --to, --video, --sheet, --every, --fps, "
+                    "--scale, --help and --version";
             return false;
         }
-        const std::string value = argv[++i];
+        if (id == ':') {
+            error = WrittenOption(written) + " needs a value";
+            return false;
+        }
+        const std::string value = optarg != nullptr ? optarg : "";
         bool ok = true;
         std::uint64_t scale = 0;
-        if (name == "--fps")
-            ok = ParseFrameRate(value, options.FpsNumerator, options.FpsDenominator);
-        else if (name == "--scale")
-            ok = ParseWhole(value, scale) && scale >= 1 && scale <= 8 && (options.Scale = static_cast<int>(scale));
-        else if (name == "--png")
-            options.PngPattern = value;
-        else if (name == "--at")
-            ok = ParseTimes(value, options.AtTimes);
-        else if (name == "--frames")
-            options.FramesDir = value;
-        else if (name == "--from")
-            ok = ParseTime(value, options.FromTime);
-        else if (name == "--to")
-            ok = ParseTime(value, options.ToTime);
-        else if (name == "--video")
-            options.VideoFile = value;
-        else if (name == "--sheet")
-            options.SheetFile = value;
-        else if (name == "--every")
-            ok = ParseTime(value, options.SheetEvery) && options.SheetEvery > 0;
-        else {
-            error = "unknown option " + name;
-            return false;
+        switch (id) {
+        case Fps: ok = ParseFrameRate(value, options.FpsNumerator, options.FpsDenominator); break;
+        case Scale:
+            ok = ParseWhole(value, scale) && scale >= 1 && scale <= 8;
+            options.Scale = ok ? static_cast<int>(scale) : options.Scale;
+            break;
+        case Png: options.PngPattern = value; break;
+        case At: ok = ParseTimes(value, options.AtTimes); break;
+        case Frames: options.FramesDir = value; break;
+        case From: ok = ParseTime(value, options.FromTime); break;
+        case To: ok = ParseTime(value, options.ToTime); break;
+        case Video: options.VideoFile = value; break;
+        case Sheet: options.SheetFile = value; break;
+        case Every: ok = ParseTime(value, options.SheetEvery) && options.SheetEvery > 0; break;
+        case Help: options.Help = true; return true;
+        case Version: options.Version = true; return true;
         }
         if (!ok) {
-            error = "bad value for " + name + ": " + value;
+            error = "bad value for --" + std::string(LongOptions[id - Fps].name) + ": \"" + value +
+                    "\"; it takes " + Allowed(id);
             return false;
         }
+    }
+    if (optind < argc) {
+        error = "unexpected argument \"" + std::string(argv[optind]) + "\"; every value follows its option";
+        return false;
     }
     if (options.PngPattern.empty() != options.AtTimes.empty()) {
         error = "--png and --at go together";
@@ -122,4 +167,15 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::st
         return false;
     }
     return true;
+}
+
+std::int32_t CaptureEndTime(const CaptureOptions& options, std::int32_t demoEnd)
+{
+    std::int32_t end = demoEnd;
+    if (options.ToTime >= 0)
+        end = std::min(end, options.ToTime);
+    const bool shotsOnly = options.FramesDir.empty() && options.VideoFile.empty() && options.SheetFile.empty();
+    if (shotsOnly && !options.AtTimes.empty())
+        end = std::min(end, options.AtTimes.back());
+    return end;
 }

@@ -17,10 +17,17 @@ struct CaptureOptions {
     std::string VideoFile;            // --video
     std::string SheetFile;            // --sheet
     std::int32_t SheetEvery = 4000;   // --every
+    bool Help = false;                // --help: print the usage and stop
+    bool Version = false;             // --version: print the version and stop
 };
 
-// Parses argv[1..]; on failure returns false with a message in error.
+// Parses argv[1..]; on failure returns false with a message in error naming the option, the value
+// given and what it takes.
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::string& error);
 // "60", "59.94", "60000/1001" as a fraction; false when it is not a positive rate.
 bool ParseFrameRate(const std::string& text, std::uint64_t& numerator, std::uint64_t& denominator);
 extern const char* CaptureUsage;
+
+// The demo time the run stops at: --to, or the last --at when shots are all it writes, or the
+// demo's own end. The progress line counts the time left towards it.
+std::int32_t CaptureEndTime(const CaptureOptions& options, std::int32_t demoEnd);

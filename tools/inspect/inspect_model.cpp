@@ -11,9 +11,12 @@ static PointModel InspectedModel;
 int InspectModel(int argc, char** argv)
 {
     if (argc != 1) {
-        std::fprintf(stderr, "usage: moravel-inspect model FILE\n");
+        std::fprintf(stderr, "moravel-inspect: model takes FILE, not %d argument%s\nusage: moravel-inspect model FILE\n",
+                     argc, argc == 1 ? "" : "s");
         return 2;
     }
+    if (!CheckInputFile(argv[0]))
+        return 1;
     // The reader shows its own message (on stderr here) naming the line and what was wrong.
     if (!LoadPointModel(argv[0], InspectedModel))
         return 1;

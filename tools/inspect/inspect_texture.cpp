@@ -37,11 +37,14 @@ static bool WritePng(const char* path, int width, int height, int channels, cons
 int InspectTexture(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: moravel-inspect texture FILE OUT.png\n");
+        std::fprintf(stderr, "moravel-inspect: texture takes FILE OUT.png, not %d argument%s\nusage: moravel-inspect texture FILE OUT.png\n",
+                     argc, argc == 1 ? "" : "s");
         return 2;
     }
     const char* fileName = argv[0];
     const char* pngName = argv[1];
+    if (!CheckInputFile(fileName))
+        return 1;
     if (!HeadlessCreateContext(64, 64)) {
         std::fprintf(stderr, "moravel-inspect: no OpenGL context (EGL on Mesa) could be made\n");
         return 1;

@@ -128,8 +128,12 @@ bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names)
         std::string name = item->d_name;
         if (name == "." || name == "..")
             continue;
+        // A link is not followed: packing it would store whatever it points at, anywhere on the system.
         struct stat info;
-        if (fstatat(dirfd(dir), name.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode)) {
+        if (fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode)) {
+            ReportFailure(folder + "/" + name + ": a symbolic link; only plain files can be packed");
+            ok = false;
+        } else if (fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
             ReportFailure(folder + "/" + name + ": only plain files can be packed");
             ok = false;
         } else if (!IsSafeEntryName(name)) {

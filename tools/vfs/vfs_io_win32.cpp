@@ -177,7 +177,10 @@ bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names)
         std::string name = item.cFileName;
         if (name == "." || name == "..")
             continue;
-        if (!IsPlainFile(item.dwFileAttributes)) {
+        if (item.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            ReportFailure(folder + "/" + name + ": a symbolic link or other reparse point; only plain files can be packed");
+            ok = false;
+        } else if (!IsPlainFile(item.dwFileAttributes)) {
             ReportFailure(folder + "/" + name + ": only plain files can be packed");
             ok = false;
         } else if (!IsSafeEntryName(name)) {
