@@ -1,4 +1,5 @@
-// moravel-capture from the outside: frame counts, the frame each time picks, determinism, video.
+// moravel-capture from the outside: frame counts, each frame's time under the exact clock, the frame
+// each time picks, determinism, video.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,22 +16,34 @@
 
 namespace {
 
-// Frames and last demo time the frame loop must produce under a virtual clock of fps = num/den:
-// the loading frame, the frame that starts the music, then one frame per step until the demo
+// The virtual clock at fps = num/den, exact: whole milliseconds of `swaps` frames, rounded down.
+std::uint32_t VirtualTick(std::uint64_t swaps, std::uint64_t num, std::uint64_t den)
+{
+    return static_cast<std::uint32_t>(swaps * 1000 * den / num);
+}
+
+// The demo time drawn in `frame` (counted from 1, as the capture counts them), given the one before.
+// Frame f is drawn after f - 1 swaps. The loading frame (1) leaves the demo time at 0; the frame that
+// starts the music (2) puts the start one millisecond before its own tick; from there every frame
+// moves the demo time halfway, rounded down, from where it was to the time since the start.
+std::int32_t NextDemoTime(int frame, std::int32_t previous, std::uint64_t num, std::uint64_t den)
+{
+    if (frame < 2)
+        return 0;
+    const std::uint32_t start = VirtualTick(1, num, den) - 1;
+    const std::uint32_t raw = VirtualTick(static_cast<std::uint64_t>(frame - 1), num, den) - start;
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(previous) + raw) / 2);
+}
+
+// Frames and last demo time the frame loop must produce: one frame after another until the demo
 // time passes the end (or first reaches stopAt).
 std::pair<int, std::int32_t> ExpectedRun(std::uint64_t num, std::uint64_t den, std::int32_t stopAt = -1)
 {
-    auto ticks = [&](std::uint64_t swaps) { return static_cast<std::uint32_t>(swaps * 1000 * den / num); };
     std::int32_t demoTime = 0;
-    std::uint32_t startTick = ticks(0);
-    int frames = 1;  // the loading frame leaves DemoTime at 0
-    startTick = ticks(1) - 1;
-    for (;;) {
-        ++frames;
-        const std::uint32_t raw = ticks(static_cast<std::uint64_t>(frames - 1)) - startTick;
-        demoTime = static_cast<std::int32_t>((static_cast<std::int64_t>(demoTime) + raw) / 2);
+    for (int frame = 2;; ++frame) {
+        demoTime = NextDemoTime(frame, demoTime, num, den);
         if (demoTime > 121100 || (stopAt >= 0 && demoTime >= stopAt))
-            return {frames, demoTime};
+            return {frame, demoTime};
     }
 }
 
@@ -90,16 +103,35 @@ TEST(CaptureTest, AWholeRunHasTheFramesTheClockImplies)
     EXPECT_NE(ntsc.Stdout.find(expected), std::string::npos) << ntsc.Stdout;
 }
 
-TEST(CaptureTest, AtPicksTheFirstFrameAtOrAfterEachTimeAndRunsAreDeterministic)
+TEST(CaptureTest, EveryFrameOfASequenceIsAtTheTimeTheExactClockGivesIt)
 {
+    // 60000/1001 fps: a frame lasts 16.683... ms, so the clock's rounding shows in most frames.
+    const std::uint64_t num = 60000, den = 1001;
+    const std::int32_t from = 1000, to = 3000;
     const auto folder = MakeCaptureFolder("at");
-    const CaptureResult sequence = RunCapture(folder, "--fps 30 --frames seq --to 3000");
+    const CaptureResult sequence = RunCapture(
+        folder, "--fps 60000/1001 --frames seq --from " + std::to_string(from) + " --to " + std::to_string(to));
     ASSERT_EQ(sequence.ExitCode, 0) << sequence.Stderr;
     const std::map<int, std::int32_t> frames = ReadFramesCsv(folder / "seq" / "frames.csv");
-    ASSERT_FALSE(frames.empty());
-    EXPECT_EQ(frames.rbegin()->second <= 3000, true);
 
-    const CaptureResult shots = RunCapture(folder, "--fps 30 --png shot-%d.png --at 2500,1000");
+    // Every frame whose demo time lies in [from, to], in order, none left out and none added.
+    std::map<int, std::int32_t> expected;
+    std::int32_t demoTime = 0;
+    for (int frame = 2; demoTime <= to; ++frame) {
+        demoTime = NextDemoTime(frame, demoTime, num, den);
+        if (demoTime >= from && demoTime <= to)
+            expected[frame] = demoTime;
+    }
+    ASSERT_FALSE(expected.empty());
+    for (const auto& [frame, time] : expected) {
+        const auto found = frames.find(frame);
+        ASSERT_NE(found, frames.end()) << "frame " << frame << " at " << time << " ms is missing";
+        ASSERT_EQ(found->second, time) << "frame " << frame;
+    }
+    EXPECT_EQ(frames.size(), expected.size());
+
+    // --at picks the first frame at or after each time: the same frame, byte for byte, in a second run.
+    const CaptureResult shots = RunCapture(folder, "--fps 60000/1001 --png shot-%d.png --at 2500,1000");
     ASSERT_EQ(shots.ExitCode, 0) << shots.Stderr;
     for (const std::int32_t wanted : {1000, 2500}) {
         SCOPED_TRACE(wanted);
@@ -112,7 +144,6 @@ TEST(CaptureTest, AtPicksTheFirstFrameAtOrAfterEachTimeAndRunsAreDeterministic)
             << shots.Stdout;
         char sequenceName[32];
         std::snprintf(sequenceName, sizeof sequenceName, "%06d.png", first->first);
-        // The same frame, byte for byte, from two separate runs.
         EXPECT_EQ(ReadWholeFile(folder / name), ReadWholeFile(folder / "seq" / sequenceName));
     }
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake.h"
+#include "tests/exact_buffer.h"
 #include "tests/startup_fixtures.h"
 #include "textures/point_model.h"
 
@@ -15,9 +16,12 @@ namespace {
 // Far too large for the stack, like the production's own models.
 PointModel Model;
 
+// The text in a block of exactly its size, without the string's terminating zero: a read one byte
+// past the end is an error under AddressSanitizer.
 bool Parse(const std::string& text, std::string& error)
 {
-    return ParsePointModel(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), Model, error);
+    const ExactBuffer exact(text);
+    return ParsePointModel(exact.data(), exact.size(), Model, error);
 }
 
 // The error text of a file that must be refused.
@@ -104,6 +108,11 @@ TEST(ModelParser, AcceptsEveryNumberFormAndLineEndingTheFilesUse)
     EXPECT_EQ(Model.TriangleCount, 1);
     ASSERT_TRUE(Parse(triangle.substr(0, triangle.size() - 2) + "\x1a", error)) << error;
     EXPECT_EQ(Model.TriangleC[0], 2);
+    // Nor a Ctrl-Z: the file may stop on the last digit, or on a CR with no LF after it.
+    for (const std::size_t cut : {1, 2}) {
+        ASSERT_TRUE(Parse(triangle.substr(0, triangle.size() - cut), error)) << cut << ": " << error;
+        EXPECT_EQ(Model.TriangleC[0], 2) << cut;
+    }
     // Two triangles.
     ASSERT_TRUE(Parse(triangle + "2\r\n1\r\n0\r\n", error)) << error;
     EXPECT_EQ(Model.TriangleCount, 2);
@@ -139,6 +148,9 @@ TEST(ModelParser, RefusesMalformedFilesNamingTheLineAndTheFault)
     EXPECT_EQ(Refusal(Lines({"3", "0", "0", "0", "1"})), "line 6: the file ends inside vertex 1");
     EXPECT_EQ(Refusal(Lines({"1", "0", "0", "0"})), "line 5: the file ends inside triangle 0");
     EXPECT_EQ(Refusal(triangle + "0\r\n1\r\n"), "line 16: the file ends inside triangle 1");
+    // And one that stops on a sign, the byte that would say what the sign belongs to missing.
+    EXPECT_EQ(Refusal("3\r\n0\r\n+"), "line 3: \"+\" is not a number");
+    EXPECT_EQ(Refusal(triangle.substr(0, triangle.size() - 3) + "+"), "line 13: \"+\" is not a whole number");
 }
 
 TEST(ModelParser, RefusesCountsAndIndicesThatWouldReachPastTheArrays)

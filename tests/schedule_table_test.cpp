@@ -1,6 +1,8 @@
 // The schedule table: which rows act at a given demo time, in what order, with what arguments.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "textures/catalogue.h"
@@ -86,4 +88,88 @@ TEST(ScheduleTable, ArgumentsThatTheScenesReadBack)
     EXPECT_EQ(Row(62).Texture, &TexEnde);
     EXPECT_EQ(Row(62).Arg[0], 90000.0);
     EXPECT_EQ(Row(62).Arg[1], 121000.0);
+}
+
+// The run ends once the demo time passes 121100 ms; nothing is scheduled outside it.
+constexpr std::int32_t RunEnd = 121100;
+
+TEST(ScheduleTable, EveryWindowLiesInsideTheRunAndTheShowNeverGoesBlank)
+{
+    for (int n = 1; n <= ScheduleRowCount; ++n) {
+        const ScheduleRow& row = Row(n);
+        EXPECT_TRUE(0 <= row.Lower && row.Lower < row.Upper && row.Upper <= RunEnd)
+            << "row " << n << ": " << row.Lower << " to " << row.Upper;
+    }
+    // Between the start and the last row's end, only a single millisecond where one scene hands over
+    // to the next may be left uncovered: never a stretch of two or more.
+    std::int32_t lastEnd = 0;
+    for (const ScheduleRow& row : Schedule)
+        lastEnd = std::max(lastEnd, row.Upper);
+    for (std::int32_t t = 1; t + 1 < lastEnd; ++t)
+        EXPECT_FALSE(ActiveRows(t).empty() && ActiveRows(t + 1).empty()) << "nothing drawn at " << t << " and " << t + 1;
+}
+
+TEST(ScheduleTable, CreditsFollowOneAnotherWithoutGapOrOverlap)
+{
+    // The credit panels, each family in its running order.
+    std::vector<int> panels;
+    for (int n = 1; n <= ScheduleRowCount; ++n)
+        if (Row(n).Action == ScheduleAction::BlendedPanel)
+            panels.push_back(n);
+    ASSERT_EQ(panels.size(), 18u);
+
+    // Never two captions at once, and inside each family one takes over exactly where the last left off:
+    // a name's near row where its far row ends, the next name where the last one's near row ends.
+    for (std::int32_t t = 0; t <= RunEnd; ++t) {
+        int shown = 0;
+        for (int n : panels)
+            shown += IsRowActive(Row(n), t) ? 1 : 0;
+        ASSERT_LE(shown, 1) << "two credits at " << t;
+    }
+    int families = 1;
+    for (std::size_t i = 1; i < panels.size(); ++i) {
+        const ScheduleRow& before = Row(panels[i - 1]);
+        const ScheduleRow& after = Row(panels[i]);
+        if (panels[i] != panels[i - 1] + 1) {
+            ++families;
+            continue;
+        }
+        EXPECT_EQ(after.Lower, before.Upper) << "rows " << panels[i - 1] << " and " << panels[i];
+        // The same name twice running: far (deeper) first, then near.
+        if (after.Texture == before.Texture)
+            EXPECT_LT(before.Arg[0], after.Arg[0]) << "rows " << panels[i - 1] << " and " << panels[i];
+    }
+    EXPECT_EQ(families, 2);
+}
+
+// A fade ladder: rows of one action, each a short step of the same length, one starting where the
+// last ends, then a row holding the last value. Its value moves one way in equal steps.
+TEST(ScheduleTable, FadeLaddersStepOneWayInEqualSteps)
+{
+    constexpr std::int32_t LongestStep = 100;
+    std::vector<int> ladderLengths;
+    int n = 1;
+    while (n <= ScheduleRowCount) {
+        int last = n;
+        while (last < ScheduleRowCount && Row(last + 1).Action == Row(n).Action &&
+               Row(last + 1).Lower == Row(last).Upper && Row(last).Upper - Row(last).Lower <= LongestStep)
+            ++last;
+        if (last - n + 1 < 3) {
+            ++n;
+            continue;
+        }
+        SCOPED_TRACE("ladder of rows " + std::to_string(n) + " to " + std::to_string(last));
+        const std::int32_t stepLength = Row(n).Upper - Row(n).Lower;
+        const double step = Row(n + 1).Arg[0] - Row(n).Arg[0];
+        EXPECT_NE(step, 0.0);
+        for (int k = n + 1; k <= last; ++k) {
+            if (k < last)
+                EXPECT_EQ(Row(k).Upper - Row(k).Lower, stepLength) << "row " << k;
+            EXPECT_NEAR(Row(k).Arg[0] - Row(k - 1).Arg[0], step, 1e-9) << "row " << k;
+        }
+        ladderLengths.push_back(last - n + 1);
+        n = last + 1;
+    }
+    // The opening cube's brightness, and the backdrop sliding away.
+    EXPECT_EQ(ladderLengths, (std::vector<int>{10, 15}));
 }

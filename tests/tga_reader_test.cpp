@@ -3,12 +3,15 @@
 
 #include <tuple>
 
+#include "tests/exact_buffer.h"
 #include "tests/texture_test_files.h"
 #include "textures/textures.h"
 
+// The file in a block of exactly its size: a read one byte past it is an error under AddressSanitizer.
 static DecodeResult Decode(const Bytes& file, bool fromResource = false)
 {
-    return DecodeTGA(file.data(), file.size(), "data\\pic.tga", fromResource);
+    const ExactBuffer exact(file);
+    return DecodeTGA(exact.data(), exact.size(), "data\\pic.tga", fromResource);
 }
 
 static void ExpectFailure(const DecodeResult& result, const char* caption, const char* text)
@@ -118,6 +121,13 @@ TEST(TgaReader, ShortFilesAreReadFailures)
     // Packets that stop before the picture is full, mid-pixel or between packets.
     ExpectFailure(Decode(MakeTga(10, 24, 4, 1, {0x81, 1, 2})), "TGA File Error", readFailure);
     ExpectFailure(Decode(MakeTga(10, 24, 4, 1, {0x81, 1, 2, 3})), "TGA File Error", readFailure);
+    // A raw packet and a run each one byte short at the end of the file, as the picture's last packet
+    // and with pixels still to come: a reader that takes the missing byte from past the end either
+    // accepts the file or, under AddressSanitizer, stops there.
+    for (int width : {2, 3})
+        ExpectFailure(Decode(MakeTga(10, 24, width, 1, {0x01, 1, 2, 3, 4, 5})), "TGA File Error", readFailure);
+    for (int width : {3, 4})
+        ExpectFailure(Decode(MakeTga(10, 24, width, 1, {0x00, 1, 2, 3, 0x81, 4, 5})), "TGA File Error", readFailure);
     // An image ID longer than the file.
     const Bytes longId = MakeTga(2, 24, 0, 0, {}, 40);
     ExpectFailure(Decode(Bytes(longId.begin(), longId.begin() + 30)), "TGA File Error", readFailure);

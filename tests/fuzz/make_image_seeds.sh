@@ -38,3 +38,15 @@ convert "$work/rgb.png" -type TrueColor "BMP3:$bmp/padded24.bmp"
 convert "$work/rgb.png" -type TrueColor "$bmp/header_v5.bmp"
 convert "$work/rgb.png" -type Palette "BMP3:$bmp/palette8.bmp"
 convert "$work/rgba.png" -type TrueColorAlpha "$bmp/alpha32.bmp"
+
+# Files that end one byte short of what their headers promise: inside a raw packet (a 2x1 picture),
+# inside a run after a raw pixel (3x1), and inside the top row of a 2x2 bitmap without an image size.
+tga_header() { printf '\0\0\x0a\0\0\0\0\0\0\0\0\0'"\\$(printf %03o "$1")"'\0\x01\0\x18\0'; }
+{ tga_header 2; printf '\x01\x01\x02\x03\x04\x05'; } > "$tga/raw_packet_one_short.tga"
+{ tga_header 3; printf '\x00\x01\x02\x03\x81\x04\x05'; } > "$tga/run_one_short.tga"
+{
+    printf 'BM\x43\0\0\0\0\0\0\0\x36\0\0\0'
+    printf '\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0\0\0\0\0\0\0\0\0'
+    printf '\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0'
+    printf '\x01\x02\x03\x04\x05\x06\xee\xee\x07\x08\x09\x0a\x0b'
+} > "$bmp/row_one_short.bmp"

@@ -16,3 +16,5 @@ printf '3\r\n0\r\n0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n1\r\n0\r\n0\r\n100001\r\n2\r\n' 
 printf '3\r\n0\r\n0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n-1\r\n' > "$seeds/index_negative.txt"
 printf '1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n\r\n' > "$seeds/trailing_empty_line.txt"
 printf '100001\r\n1\r\n' > "$seeds/ends_early.txt"
+# The file stops on a sign: the byte that would follow it is missing.
+printf '3\r\n0\r\n+' > "$seeds/ends_on_a_sign.txt"
