@@ -32,20 +32,7 @@ for file in "$win/x86_64/moravel.exe" "$win/x86_64/vfs.dll" "$win/x86_64/jpeg_pi
   [ -f "$file" ] || { echo "missing $file: run ./test.sh's build and scripts/build-windows.sh first"; exit 1; }
 done
 
-start_x() {
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
-  for attempt in 1 2 3 4 5; do
-    display=":$((200 + RANDOM % 700))"
-    Xvfb "$display" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
-    xpid=$!
-    for _ in $(seq 50); do
-      DISPLAY=$display xdpyinfo >/dev/null 2>&1 && export DISPLAY=$display && return 0
-      sleep 0.1
-    done
-    kill "$xpid" 2>/dev/null
-  done
-  echo "cannot start Xvfb"; exit 1
-}
+. "$root/tests/e2e/x_server.sh"
 
 # ALSA's default device writes what it is given to a WAV file, so waveOut has a device to open.
 set_up_sound() {

@@ -12,6 +12,7 @@ work=$(mktemp -d /tmp/moravel-display.XXXXXX)
 failures=0
 xpid=""
 demo_pid=""
+. "$(dirname "$0")/x_server.sh"
 
 cleanup() {
   [ -n "$demo_pid" ] && kill -9 "$demo_pid" 2>/dev/null
@@ -179,13 +180,7 @@ mkdir -p "$run_dir"
 cp "$dist/moravel" "$dist/vfs.dll" "$dist/moravel.vfs" "$run_dir/"
 (cd "$run_dir" && exec env SDL_AUDIODRIVER=no-such-driver ./moravel >stdout 2>stderr) &
 demo_pid=$!
-dialog=""
-for _ in $(seq 300); do
-  dialog=$(xwininfo -root -tree 2>/dev/null | grep -m 1 '"Sound"')
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-if [ -n "$dialog" ]; then
+if find_dialog Sound; then
   seen=$(screen_size)
   [ "$seen" = 640x480 ] && pass "dialog: shown in full screen at $seen" || fail "dialog: the screen is $seen"
   kill -TERM "$demo_pid"
@@ -209,13 +204,7 @@ cp "$dist/moravel" "$dist/vfs.dll" "$run_dir/"
 cp "$work/bad-model.vfs" "$run_dir/moravel.vfs"
 (cd "$run_dir" && exec env SDL_AUDIODRIVER=dummy ./moravel >stdout 2>stderr) &
 demo_pid=$!
-dialog=""
-for _ in $(seq 300); do
-  dialog=$(xwininfo -root -tree 2>/dev/null | awk '/"Model File Error"/ { print $1; exit }')
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-if [ -n "$dialog" ]; then
+if find_dialog "Model File Error"; then
   seen=$(screen_size)
   [ "$seen" = 640x480 ] && pass "model failure: the message shows in the switched mode, $seen" \
     || fail "model failure: the screen is $seen under the message"

@@ -204,13 +204,7 @@ grep -q 'did not end within a second of the signal' "$work/stalled.err" && pass 
 # SIGTERM while a real dialog waits for OK (dialogs on; the sound set-up fails): the dialog's own
 # loop never hands the close on, so the watchdog ends the run.
 start_in "$work" dialog env SDL_AUDIODRIVER=no-such-driver "$release/moravel"
-dialog=""
-for _ in $(seq 300); do
-  dialog=$(xwininfo -root -tree 2>/dev/null | grep -m 1 '"Sound"')
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-if [ -n "$dialog" ]; then
+if find_dialog Sound; then
   kill -TERM "$demo_pid"
   wait_demo 10
   [ "$code" = 143 ] && pass "SIGTERM while a dialog is open: ends after ${took} ms with 128 + SIGTERM" \

@@ -1,6 +1,7 @@
 # A private Xvfb for the end-to-end scripts; source it. start_x SCREEN [XVFB_OPTION...] (SCREEN for
 # example 640x480x24) ends the server started before, starts a fresh one on a free display, exports
-# DISPLAY and sets xpid; the script kills "$xpid" when it ends.
+# DISPLAY and sets xpid; the script kills "$xpid" when it ends. find_dialog TITLE waits up to 30 s for
+# a top-level window of that title (a message dialog) on the current display and sets dialog to its id.
 xpid=""
 
 start_x() {
@@ -18,4 +19,14 @@ start_x() {
     kill "$xpid" 2>/dev/null
   done
   echo "cannot start Xvfb"; exit 1
+}
+
+find_dialog() {
+  dialog=""
+  for _ in $(seq 300); do
+    dialog=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\"" 'index($0, title) { print $1; exit }')
+    [ -n "$dialog" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
