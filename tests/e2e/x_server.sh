@@ -1,23 +1,30 @@
 # A private Xvfb for the end-to-end scripts; source it. start_x SCREEN [XVFB_OPTION...] (SCREEN for
-# example 640x480x24) ends the server started before, starts a fresh one on a free display, exports
+# example 640x480x24) ends the server started before, starts a fresh one on a display it picks, exports
 # DISPLAY and sets xpid; the script kills "$xpid" when it ends. find_dialog TITLE waits up to 30 s for
 # a top-level window of that title (a message dialog) on the current display and sets dialog to its id.
 xpid=""
 
 start_x() {
-  local screen=$1
+  local screen=$1 number_file
   shift
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
-  for attempt in 1 2 3 4 5; do
-    display=":$((200 + RANDOM % 700))"
-    Xvfb "$display" -screen 0 "$screen" -nolisten tcp "$@" >/dev/null 2>&1 &
-    xpid=$!
-    for _ in $(seq 50); do
-      DISPLAY=$display xdpyinfo >/dev/null 2>&1 && export DISPLAY=$display && return 0
-      sleep 0.1
-    done
-    kill "$xpid" 2>/dev/null
+  # Xvfb picks a free display itself and writes its number once it accepts clients. Choosing one here
+  # raced with the other tests' servers: a display taken meanwhile answered xdpyinfo for a server
+  # that was not ours, and vanished when that test ended.
+  number_file=$(mktemp /tmp/moravel-xdisplay.XXXXXX)
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp "$@" 3>"$number_file" >/dev/null 2>&1 &
+  xpid=$!
+  for _ in $(seq 100); do
+    if grep -q '^[0-9][0-9]*$' "$number_file" 2>/dev/null && kill -0 "$xpid" 2>/dev/null; then
+      export DISPLAY=":$(cat "$number_file")"
+      rm -f "$number_file"
+      DISPLAY=$DISPLAY xdpyinfo >/dev/null 2>&1 && return 0
+      break
+    fi
+    sleep 0.1
   done
+  rm -f "$number_file"
+  kill "$xpid" 2>/dev/null
   echo "cannot start Xvfb"; exit 1
 }
 
