@@ -17,7 +17,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 struct FrameRow {
     int Frame;
@@ -33,7 +33,7 @@ bool FinishEachFrame = false;  // scenes: glFinish inside every frame, so each i
 std::int32_t StopAfter = -1;    // --to: end the run once the demo time passes this
 bool StopPosted = false;
 std::vector<FrameRow> Rows;
-Clock::time_point LastSwap;
+SteadyClock::time_point LastSwap;
 double LastCpuMs = 0.0;
 std::string Renderer;
 
@@ -55,7 +55,7 @@ void OnSwap()
         glFinish();
     else
         glFlush();
-    const Clock::time_point now = Clock::now();
+    const SteadyClock::time_point now = SteadyClock::now();
     const double cpuMs = ProcessCpuMs();
     if (Rows.empty()) {
         Renderer = std::string(reinterpret_cast<const char*>(glGetString(GL_RENDERER))) + " | " +
@@ -63,17 +63,17 @@ void OnSwap()
         StartCounting();
     }
     const double ms = std::chrono::duration<double, std::milli>(now - LastSwap).count();
-    Rows.push_back({static_cast<int>(Rows.size()), LoadState, DemoTime, ms, cpuMs - LastCpuMs,
+    Rows.push_back({static_cast<int>(Rows.size()), static_cast<int>(Clock.Loading), Clock.DemoTime, ms, cpuMs - LastCpuMs,
                     std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count(),
                     TakeFrameCounts()});
-    if (StopAfter >= 0 && DemoTime > StopAfter && !StopPosted) {
+    if (StopAfter >= 0 && Clock.DemoTime > StopAfter && !StopPosted) {
         HeadlessPostMessage(WmClose, 0, 0);
         StopPosted = true;
     }
     // The frame loop ends after this frame, and the context goes with it.
-    if (StopPosted || DemoTime > DemoEndTime)
+    if (StopPosted || Clock.DemoTime > DemoEndTime)
         StopCounting();
-    LastSwap = Clock::now();
+    LastSwap = SteadyClock::now();
     LastCpuMs = ProcessCpuMs();
 }
 
@@ -122,10 +122,10 @@ int main(int argc, char** argv)
     Rows.reserve(8000);
     HeadlessUseVirtualClock(60, 1);
     HeadlessSetSwapHook(OnSwap);
-    const Clock::time_point started = LastSwap = Clock::now();
+    const SteadyClock::time_point started = LastSwap = SteadyClock::now();
     LastCpuMs = ProcessCpuMs();
     ProgramEntry();
-    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    const double seconds = std::chrono::duration<double>(SteadyClock::now() - started).count();
     if (!WriteRows(csv)) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], csv);
         return 1;

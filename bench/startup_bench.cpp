@@ -123,7 +123,7 @@ void __wrap__Z17LoadTextureBatch2v()
 bool __wrap__Z14SysSwapBuffersm(SysDeviceContext dc)
 {
     const bool swapped = __real__Z14SysSwapBuffersm(dc);
-    if (LoadState == 2) {
+    if (Clock.Loading == LoadState::Running) {
         glFinish();
         Stamp("first_frame_done");
         PrintAndEnd();

@@ -3,7 +3,6 @@
 
 #include <GL/gl.h>
 
-#include "shell/master.h"
 #include "textures/catalogue.h"
 #include "textures/point_model.h"
 
@@ -43,14 +42,14 @@ void DrawModelTriangles(const PointModel& model)
     }
 }
 
-void DrawRozaScene(double red, double green, double blue)
+void DrawRozaScene(std::int32_t t, double red, double green, double blue)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -2.0f);
     // Clockwise as seen from the eye, 66.7 degrees per second.
-    glRotatef(static_cast<float>(-20.0 * (static_cast<double>(DemoTime) / 300.0)), 0.0f, 0.0f, 1.0f);
-    glBindTexture(GL_TEXTURE_2D, TexTlo3);
+    glRotatef(static_cast<float>(-20.0 * (static_cast<double>(t) / 300.0)), 0.0f, 0.0f, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, Textures.Tlo3);
     glColor3f(static_cast<GLfloat>(red), static_cast<GLfloat>(green), static_cast<GLfloat>(blue));
     DrawModelTriangles(ModelRoza);
     glColor3f(1.0f, 1.0f, 1.0f);

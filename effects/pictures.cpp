@@ -3,8 +3,6 @@
 
 #include <GL/gl.h>
 
-#include "shell/master.h"
-
 // Fades climb a ladder of tenths, one rung per 50 ms: nine rungs up, then a hold at 1.0.
 constexpr double FadeLadder[10] = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0};
 constexpr int FadeSteps = 9;
@@ -86,11 +84,11 @@ static bool Inside(std::int64_t lower, std::int64_t time, std::int64_t upper)
     return lower < time && time < upper;
 }
 
-void ShowPictureInOut(std::int32_t start, std::int32_t stop, std::uint32_t texture)
+void ShowPictureInOut(std::int32_t t, std::int32_t start, std::int32_t stop, std::uint32_t texture)
 {
     // 64-bit bounds: the same windows as 32-bit ones for every time the production uses, and no
     // overflow for extreme arguments.
-    const std::int64_t time = DemoTime;
+    const std::int64_t time = t;
     const std::int64_t first = start;
     const std::int64_t last = stop;
     // Every row is tested, in order: with a span under 950 ms the ladders overlap and one
@@ -111,9 +109,9 @@ void ShowPictureInOut(std::int32_t start, std::int32_t stop, std::uint32_t textu
     }
 }
 
-void ShowPictureIn(std::uint32_t texture, double start, double stop)
+void ShowPictureIn(std::int32_t t, std::uint32_t texture, double start, double stop)
 {
-    const auto time = static_cast<double>(DemoTime);
+    const auto time = static_cast<double>(t);
     const auto step = static_cast<double>(FadeStepMs);
     for (int k = 0; k < FadeSteps; ++k) {
         if (start + step * k < time && time < start + step * (k + 1)) {

@@ -9,7 +9,7 @@ void DrawBlendedPanel(std::uint32_t texture, double depth);
 void DrawPicture(std::uint32_t texture, double brightness);
 // As DrawPicture, with sphere-map coordinate generation off while it draws (left on afterwards).
 void DrawPlainPicture(std::uint32_t texture, double brightness);
-// Fades the picture in and out again in tenths every 50 ms inside start..stop.
-void ShowPictureInOut(std::int32_t start, std::int32_t stop, std::uint32_t texture);
-// Fades the picture in tenths every 50 ms from start and holds it until stop - 500.
-void ShowPictureIn(std::uint32_t texture, double start, double stop);
+// At demo time t: fades the picture in and out again in tenths every 50 ms inside start..stop.
+void ShowPictureInOut(std::int32_t t, std::int32_t start, std::int32_t stop, std::uint32_t texture);
+// At demo time t: fades the picture in tenths every 50 ms from start and holds it until stop - 500.
+void ShowPictureIn(std::int32_t t, std::uint32_t texture, double start, double stop);

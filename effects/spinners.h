@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
-// One blended square tilted by tilt degrees about (1, 1, 1), turning spin degrees per 300 ms.
-void DrawSpinner(std::int32_t tilt, std::int32_t spin);
+// One blended square tilted by tilt degrees about (1, 1, 1), turning spin degrees per 300 ms of
+// demo time t.
+void DrawSpinner(std::int32_t t, std::int32_t tilt, std::int32_t spin);
 // Clears the screen, then draws one spinner in violet.
-void DrawTintedSpinner(std::int32_t tilt, std::int32_t spin);
+void DrawTintedSpinner(std::int32_t t, std::int32_t tilt, std::int32_t spin);
 // Clears the screen, draws the backdrop shifted by offset along X, then the standard spinner pair.
-void DrawSlidingBackdrop(double offset);
+void DrawSlidingBackdrop(std::int32_t t, double offset);

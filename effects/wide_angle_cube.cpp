@@ -4,10 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "shell/master.h"
 #include "textures/catalogue.h"
-
-std::int32_t PrevDemoTime = 0;
 
 // The lens of the opening: so wide that the cube's inner faces bend around the viewer. The
 // aspect is fixed, whatever the window's shape.
@@ -16,16 +13,16 @@ constexpr double WideAspect = 4.0 / 3.0;
 constexpr double WideNear = 0.001;
 constexpr double WideFar = 100.0;
 
-float StepAveragedAngle()
+float StepAveragedAngle(std::int32_t& previousTime, std::int32_t t)
 {
     // The sum wraps as a 32-bit integer would; it cannot in a two-minute run, but it must not
     // be undefined behaviour if the clock is ever fed something odd.
-    const auto sum = static_cast<std::int32_t>(static_cast<std::uint32_t>(PrevDemoTime) +
-                                               static_cast<std::uint32_t>(DemoTime));
+    const auto sum = static_cast<std::int32_t>(static_cast<std::uint32_t>(previousTime) +
+                                               static_cast<std::uint32_t>(t));
     // Both halves are stored as single precision, as the animation was tuned with.
     const float half = static_cast<float>(static_cast<double>(sum) / 2.0);
     const float angle = static_cast<float>(static_cast<double>(half) / 4.0);
-    PrevDemoTime = DemoTime;
+    previousTime = t;
     return angle;
 }
 
@@ -57,7 +54,7 @@ void DrawUnitCubeFaces()
     glEnd();
 }
 
-void DrawWideAngleCube(double brightness)
+void DrawWideAngleCube(double brightness, float angle)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -77,8 +74,6 @@ void DrawWideAngleCube(double brightness)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    const float angle = StepAveragedAngle();
-
     // The cube's centre sits 1 unit in front of the eye, as far as its half-size: the eye is
     // always on or inside it, whatever the turn.
     glTranslatef(0.0f, 0.0f, -6.0f);
@@ -89,7 +84,7 @@ void DrawWideAngleCube(double brightness)
 
     const auto grey = static_cast<GLfloat>(brightness);
     glColor3f(grey, grey, grey);
-    glBindTexture(GL_TEXTURE_2D, TexTlo3);
+    glBindTexture(GL_TEXTURE_2D, Textures.Tlo3);
     DrawUnitCubeFaces();
     glPopMatrix();
 }

@@ -1,9 +1,6 @@
 // The start-up sequence: the render state every scene starts from, the timeline's tables, the first loading.
 #include "shell/init_scene.h"
 
-#include <cmath>
-#include <numbers>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -12,12 +9,7 @@
 #include "shell/master.h"
 #include "textures/catalogue.h"
 #include "textures/point_model.h"
-
-float CycleRed[16];
-float CycleGreen[16];
-float CycleBlue[16];
-float RingTexOffset[65];
-float RingRadius[65];
+#include "timeline/draw_frame.h"
 
 // The picture band on the 640 x 480 screen: 50 rows below it, 70 above, 10 columns to its right.
 static constexpr GLint BandX = 0;
@@ -54,25 +46,6 @@ static void SetViewport()
     glViewport(BandX * scale, BandY * scale, BandWidth * scale, BandHeight * scale);
 }
 
-// One smooth cycle of 16 steps; green runs 5 and blue 10 steps ahead of red.
-static void FillColourCycle()
-{
-    const long double pi = std::numbers::pi_v<long double>;
-    for (int i = 0; i < 16; ++i) {
-        CycleRed[i] = static_cast<float>(0.2L * std::sin(i * pi / 8.0L) + 0.1L);
-        CycleGreen[i] = static_cast<float>(0.2L * std::sin((i + 5) * pi / 8.0L) + 0.1L);
-        CycleBlue[i] = static_cast<float>(0.2L * std::sin((i + 10) * pi / 8.0L) + 0.1L);
-    }
-}
-
-static void FillRingTables()
-{
-    for (int i = 0; i <= 64; ++i) {
-        RingTexOffset[i] = 0.0f;
-        RingRadius[i] = 1.0f;
-    }
-}
-
 // The demo cannot run without its meshes; the reader has already said what was wrong.
 static void LoadPointModels()
 {
@@ -89,14 +62,13 @@ void InitScene()
     glEnable(GL_TEXTURE_2D);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_NORMALIZE);
-    LoadState = 0;
+    Clock.Loading = LoadState::SecondBatchPending;
     BuildCubeList();
     SetViewport();
     // Scenes switch generation itself on and off; only the mode is set here.
     glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-    FillColourCycle();
+    ResetSceneState();
     LoadTextureBatch1();
     LoadPointModels();
-    FillRingTables();
 }

@@ -7,13 +7,11 @@
 
 #include "shell/music.h"
 #include "shell/window.h"
+#include "textures/catalogue.h"
 #include "timeline/draw_frame.h"
 
-std::int32_t DemoTime = 0;
-std::uint32_t StartTick = 0;
-std::int32_t LoadState = 0;
-std::int32_t FrameCount = 0;
-bool KeyDown[256] = {};
+DemoClock Clock;
+InputState Input;
 
 // Set by a left click, which tears everything down itself: the loop and the entry must then
 // neither draw, nor tear down, nor free the sound a second time.
@@ -21,28 +19,24 @@ static bool RunEndedByClick = false;
 
 void ResetMasterState()
 {
-    DemoTime = 0;
-    StartTick = 0;
-    LoadState = 0;
-    FrameCount = 0;
-    for (bool& key : KeyDown)
-        key = false;
+    Clock = DemoClock{};
+    Input = InputState{};
     RunEndedByClick = false;
 }
 
 void UpdateDemoTime()
 {
-    const std::uint32_t raw = SysGetTickCount() - StartTick;  // unsigned: right across the wrap
-    const std::int64_t sum = static_cast<std::int64_t>(DemoTime) + static_cast<std::int64_t>(raw);
-    DemoTime = static_cast<std::int32_t>(sum / 2);
+    const std::uint32_t raw = SysGetTickCount() - Clock.StartTick;  // unsigned: right across the wrap
+    const std::int64_t sum = static_cast<std::int64_t>(Clock.DemoTime) + static_cast<std::int64_t>(raw);
+    Clock.DemoTime = static_cast<std::int32_t>(sum / 2);
 }
 
 void SetFrameRateCaption()
 {
-    FrameCount = static_cast<std::int32_t>(std::lround(FrameCount * 1000 / 1000.0));
-    const std::string caption = std::string(DemoTitle) + "   [" + std::to_string(FrameCount) + " FPS]";
+    Clock.FrameCount = static_cast<std::int32_t>(std::lround(Clock.FrameCount * 1000 / 1000.0));
+    const std::string caption = std::string(DemoTitle) + "   [" + std::to_string(Clock.FrameCount) + " FPS]";
     SysSetWindowText(MainWindow, caption.c_str());
-    FrameCount = 0;
+    Clock.FrameCount = 0;
 }
 
 // A click ends the run at once: sound first, then the window. Where the system runs a message loop
@@ -75,11 +69,11 @@ std::intptr_t MainWindowProc(SysWindow window, std::uint32_t message, std::uintp
         return 0;
     case WmKeyDown:
         if (wParam < 256)
-            KeyDown[wParam] = true;
+            Input.KeyDown[wParam] = true;
         return 0;
     case WmKeyUp:
         if (wParam < 256)
-            KeyDown[wParam] = false;
+            Input.KeyDown[wParam] = false;
         return 0;
     case WmTimer:
         if (wParam == FrameRateTimerId)
@@ -93,31 +87,47 @@ std::intptr_t MainWindowProc(SysWindow window, std::uint32_t message, std::uintp
     }
 }
 
+void DrawLoadingOrScene()
+{
+    switch (Clock.Loading) {
+    case LoadState::SecondBatchPending:
+        LoadTextureBatch2();
+        Clock.DemoTime = 0;
+        Clock.Loading = LoadState::Loaded;
+        break;
+    case LoadState::Running:
+        DrawFrame(Clock.DemoTime);
+        break;
+    case LoadState::Loaded:
+        break;
+    }
+}
+
 // One drawn frame: start the music on the frame after the second batch, step the clock, bring the
 // music back to it should they have drifted apart, draw, present. Returns true when the run should end.
 static bool DrawOneFrame()
 {
-    ++FrameCount;
-    if (LoadState == 1) {
-        StartTick = SysGetTickCount() - 1;
+    ++Clock.FrameCount;
+    if (Clock.Loading == LoadState::Loaded) {
+        Clock.StartTick = SysGetTickCount() - 1;
         if (MusicReady)
             BASS_StreamPlay(MusicStream, false, 0);
-        LoadState = 2;
+        Clock.Loading = LoadState::Running;
     }
     UpdateDemoTime();
     KeepMusicInStep();
-    DrawFrame();
+    DrawLoadingOrScene();
     if (RunEndedByClick)  // a message box of the loading frame took the click
         return true;
     SysSwapBuffers(WindowDC);
-    return KeyDown[VkEscape] || DemoTime > DemoEndTime;
+    return Input.KeyDown[VkEscape] || Clock.DemoTime > DemoEndTime;
 }
 
 int RunDemo(SysInstance, SysInstance, const char*, int)
 {
     if (!CreateMainWindow(640, 480, true, 32) || RunEndedByClick)
         return 0;
-    StartTick = SysGetTickCount();
+    Clock.StartTick = SysGetTickCount();
 
     SysMessage message;
     bool done = false;

@@ -14,11 +14,29 @@ constexpr std::uint32_t ExtractorTimeoutMs = 60000;
 constexpr const char* ExtractorCaption = "vfs.dll";
 constexpr int NoDisplayExitCode = 1;
 
-extern std::int32_t DemoTime;    // demo time in ms; the frame loop writes it, LoadTextureBatch2 zeroes it
-extern std::uint32_t StartTick;  // tick the raw elapsed time counts from; the frame loop writes it
-extern std::int32_t LoadState;   // 0 batch 2 pending, 1 loaded, 2 running; InitScene, LoadTextureBatch2, the loop
-extern std::int32_t FrameCount;  // frames since the last caption update; the loop and the timer
-extern bool KeyDown[256];        // keys held, by virtual-key code; MainWindowProc writes it
+// Where the loading stands. InitScene sets the first state; the frame loop alone moves it on.
+enum class LoadState : std::int32_t {
+    SecondBatchPending = 0,  // the next frame loads the second texture batch and draws nothing
+    Loaded = 1,              // the next frame starts the clock and the music, then draws
+    Running = 2,             // every frame draws the schedule
+};
+
+// The demo clock and the frame count: the frame loop writes them, the caption timer reads and
+// zeroes the count.
+struct DemoClock {
+    std::int32_t DemoTime = 0;    // demo time in ms, which every scene is drawn for
+    std::uint32_t StartTick = 0;  // tick the raw elapsed time counts from
+    LoadState Loading = LoadState::SecondBatchPending;
+    std::int32_t FrameCount = 0;  // frames since the last caption update
+};
+
+// The keys held, by virtual-key code; MainWindowProc writes it.
+struct InputState {
+    bool KeyDown[256] = {};
+};
+
+extern DemoClock Clock;
+extern InputState Input;
 
 // The entry: starts the extractor, runs the demo, frees the sound. Returns the exit code.
 int ProgramEntry();
@@ -27,6 +45,9 @@ std::intptr_t MainWindowProc(SysWindow window, std::uint32_t message, std::uintp
 
 // One frame's clock step: DemoTime := (DemoTime + raw elapsed) / 2 with a 64-bit sum.
 void UpdateDemoTime();
+// What one frame shows: the loading frame loads the second texture batch, draws nothing and starts
+// the demo time from 0, however long the loading took; a running frame draws the timeline at DemoTime.
+void DrawLoadingOrScene();
 // The frame-rate caption for a count of frames: "Moravel by Ostrevia 2k4   [N FPS]".
 void SetFrameRateCaption();
 
@@ -38,5 +59,6 @@ bool RunEndedEarly();
 // the normal teardown (display restored, sound freed), then the process exits with exitCode.
 [[noreturn]] void AbortRun(int exitCode);
 
-// Puts every variable of this unit back to its start value (tests run the demo more than once).
+// Puts the clock, the input and the run's own flags back to their start (tests run the demo more
+// than once).
 void ResetMasterState();

@@ -52,23 +52,23 @@ bool SetUpSound()
 
 void KeepMusicInStep()
 {
-    const std::uint32_t raw = SysGetTickCount() - StartTick;
+    const std::uint32_t raw = SysGetTickCount() - Clock.StartTick;
     // The shorter of the last two frames: the one a stall fell into says nothing of the frame rate.
     const std::int64_t thisFrameMs = static_cast<std::int64_t>(raw) - PreviousRawTime;
     const std::int64_t frameMs = std::min(thisFrameMs, PreviousFrameMs);
     PreviousRawTime = raw;
     PreviousFrameMs = thisFrameMs;
-    if (LoadState != 2 || !MusicReady)
+    if (Clock.Loading != LoadState::Running || !MusicReady)
         return;
     // After a stall DemoTime closes the gap to the raw clock by half each frame, a few frames in all.
     // Music moved to it on the way would be left behind by what is still to close; it waits for the
     // clock to settle instead. Settled, DemoTime is behind the raw clock by about one frame.
-    const std::int64_t catchingUp = static_cast<std::int64_t>(raw) - DemoTime;
+    const std::int64_t catchingUp = static_cast<std::int64_t>(raw) - Clock.DemoTime;
     if (catchingUp > 2 * frameMs + SettledSlackMs)
         return;
     const double position = SoundGetStreamPosition(MusicStream);
     if (position < 0.0)
         return;  // not started yet, or over
-    if (std::abs(position - DemoTime) > MusicDriftLimitMs)
-        SoundSetStreamPosition(MusicStream, DemoTime);
+    if (std::abs(position - Clock.DemoTime) > MusicDriftLimitMs)
+        SoundSetStreamPosition(MusicStream, Clock.DemoTime);
 }

@@ -21,7 +21,7 @@ set_tests_properties(assets_deterministic PROPERTIES FIXTURES_REQUIRED "moravel_
 add_executable(assets_test assets_test.cpp catalogue_files.cpp
   ${CMAKE_SOURCE_DIR}/tools/assetgen/canvas.cpp
   ${CMAKE_SOURCE_DIR}/tools/assetgen/image_files.cpp)
-target_link_libraries(assets_test PRIVATE moravel_core moravel_platform_headless moravel_sound_silent GTest::gtest_main)
+target_link_libraries(assets_test PRIVATE ${MORAVEL_PRODUCTION} moravel_platform_headless moravel_sound_silent GTest::gtest_main)
 target_compile_definitions(assets_test PRIVATE MORAVEL_ASSET_DIR="${assets_dir}/first")
 add_dependencies(assets_test moravel-assetgen)
 gtest_discover_tests(assets_test DISCOVERY_TIMEOUT 60 TEST_PREFIX assets.

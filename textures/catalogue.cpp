@@ -3,38 +3,14 @@
 
 #include <cstddef>
 
-#include "shell/master.h"
 #include "textures/textures.h"
 
-GLuint TexTlo3;
-GLuint TexVrl;
-GLuint TexBakba;
-GLuint TexCodework;
-GLuint TexGlimber;
-GLuint TexGfx;
-GLuint TexYast;
-GLuint TexMsx;
-GLuint TexBrund;
-GLuint TexEnde;
-GLuint TexLogo;
-GLuint TexKreski;
-GLuint TexTunel;
-GLuint TexTloAch;
-GLuint TexMaska;
-GLuint TexParticles;
-GLuint TexHdr;
-GLuint TexKwadraty;
-GLuint TexCrTavrel;
-GLuint TexCrQuimbrel;
-GLuint TexCrDunvo;
-GLuint TexCrFenwisp;
-GLuint TexCrPlo;
-GLuint TexCrKirrage;
-GLuint TexCzarna;
-GLuint TexDraty;
-GLuint TexBabka;
-GLuint TexObrotnik;
-GLuint TexMk;
+TextureSlots Textures;
+
+void ResetTextureSlots()
+{
+    Textures = TextureSlots{};
+}
 
 struct CatalogueRow {
     const char* FileName;
@@ -43,39 +19,39 @@ struct CatalogueRow {
 
 // Loaded during start-up, before the point models.
 static const CatalogueRow FirstBatch[] = {
-    {"data\\tlo3.jpg", &TexTlo3},
-    {"data\\vrl.jpg", &TexVrl},
-    {"data\\bakba.jpg", &TexBakba},
-    {"data\\codework.tga", &TexCodework},
-    {"data\\glimber.tga", &TexGlimber},
-    {"data\\gfx.tga", &TexGfx},
-    {"data\\yast.tga", &TexYast},
-    {"data\\msx.tga", &TexMsx},
-    {"data\\brund.tga", &TexBrund},
-    {"data\\ende.jpg", &TexEnde},
+    {"data\\tlo3.jpg", &Textures.Tlo3},
+    {"data\\vrl.jpg", &Textures.Vrl},
+    {"data\\bakba.jpg", &Textures.Bakba},
+    {"data\\codework.tga", &Textures.Codework},
+    {"data\\glimber.tga", &Textures.Glimber},
+    {"data\\gfx.tga", &Textures.Gfx},
+    {"data\\yast.tga", &Textures.Yast},
+    {"data\\msx.tga", &Textures.Msx},
+    {"data\\brund.tga", &Textures.Brund},
+    {"data\\ende.jpg", &Textures.Ende},
 };
 
 // Loaded on the first frame, so the window shows before the slow part of the loading.
 static const CatalogueRow SecondBatch[] = {
-    {"data\\logo.tga", &TexLogo},
-    {"data\\kreski.jpg", &TexKreski},
-    {"data\\tunel.jpg", &TexTunel},
-    {"data\\tlo_ach.jpg", &TexTloAch},
-    {"data\\maska.tga", &TexMaska},
-    {"data\\particles.tga", &TexParticles},
-    {"data\\hdr.jpg", &TexHdr},
-    {"data\\kwadraty.jpg", &TexKwadraty},
-    {"data\\cr_tavrel.tga", &TexCrTavrel},
-    {"data\\cr_quimbrel.tga", &TexCrQuimbrel},
-    {"data\\cr_dunvo.tga", &TexCrDunvo},
-    {"data\\cr_fenwisp.tga", &TexCrFenwisp},
-    {"data\\cr_plo.tga", &TexCrPlo},
-    {"data\\cr_kirrage.tga", &TexCrKirrage},
-    {"data\\czarna.jpg", &TexCzarna},
-    {"data\\draty.jpg", &TexDraty},
-    {"data\\babka.jpg", &TexBabka},
-    {"data\\obrotnik.tga", &TexObrotnik},
-    {"data\\mk.jpg", &TexMk},
+    {"data\\logo.tga", &Textures.Logo},
+    {"data\\kreski.jpg", &Textures.Kreski},
+    {"data\\tunel.jpg", &Textures.Tunel},
+    {"data\\tlo_ach.jpg", &Textures.TloAch},
+    {"data\\maska.tga", &Textures.Maska},
+    {"data\\particles.tga", &Textures.Particles},
+    {"data\\hdr.jpg", &Textures.Hdr},
+    {"data\\kwadraty.jpg", &Textures.Kwadraty},
+    {"data\\cr_tavrel.tga", &Textures.CrTavrel},
+    {"data\\cr_quimbrel.tga", &Textures.CrQuimbrel},
+    {"data\\cr_dunvo.tga", &Textures.CrDunvo},
+    {"data\\cr_fenwisp.tga", &Textures.CrFenwisp},
+    {"data\\cr_plo.tga", &Textures.CrPlo},
+    {"data\\cr_kirrage.tga", &Textures.CrKirrage},
+    {"data\\czarna.jpg", &Textures.Czarna},
+    {"data\\draty.jpg", &Textures.Draty},
+    {"data\\babka.jpg", &Textures.Babka},
+    {"data\\obrotnik.tga", &Textures.Obrotnik},
+    {"data\\mk.jpg", &Textures.Mk},
 };
 
 // A file that fails shows its reader's message and keeps its slot at 0; the batch goes on.
@@ -94,7 +70,4 @@ void LoadTextureBatch1()
 void LoadTextureBatch2()
 {
     LoadRows(SecondBatch);
-    // The schedule's clock starts from here, however long the loading took.
-    DemoTime = 0;
-    ++LoadState;
 }

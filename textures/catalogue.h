@@ -3,38 +3,46 @@
 
 #include <GL/gl.h>
 
-// Each slot holds its file's texture name, 0 until the load succeeds; only LoadTexture writes them.
-extern GLuint TexTlo3;
-extern GLuint TexVrl;
-extern GLuint TexBakba;
-extern GLuint TexCodework;
-extern GLuint TexGlimber;
-extern GLuint TexGfx;
-extern GLuint TexYast;
-extern GLuint TexMsx;
-extern GLuint TexBrund;
-extern GLuint TexEnde;
-extern GLuint TexLogo;
-extern GLuint TexKreski;
-extern GLuint TexTunel;
-extern GLuint TexTloAch;
-extern GLuint TexMaska;
-extern GLuint TexParticles;
-extern GLuint TexHdr;
-extern GLuint TexKwadraty;
-extern GLuint TexCrTavrel;
-extern GLuint TexCrQuimbrel;
-extern GLuint TexCrDunvo;
-extern GLuint TexCrFenwisp;
-extern GLuint TexCrPlo;
-extern GLuint TexCrKirrage;
-extern GLuint TexCzarna;
-extern GLuint TexDraty;
-extern GLuint TexBabka;
-extern GLuint TexObrotnik;
-extern GLuint TexMk;
+// One slot per file, holding its texture name; 0 until the load succeeds. Only LoadTexture writes
+// a slot; the scenes read them.
+struct TextureSlots {
+    GLuint Tlo3 = 0;
+    GLuint Vrl = 0;
+    GLuint Bakba = 0;
+    GLuint Codework = 0;
+    GLuint Glimber = 0;
+    GLuint Gfx = 0;
+    GLuint Yast = 0;
+    GLuint Msx = 0;
+    GLuint Brund = 0;
+    GLuint Ende = 0;
+    GLuint Logo = 0;
+    GLuint Kreski = 0;
+    GLuint Tunel = 0;
+    GLuint TloAch = 0;
+    GLuint Maska = 0;
+    GLuint Particles = 0;
+    GLuint Hdr = 0;
+    GLuint Kwadraty = 0;
+    GLuint CrTavrel = 0;
+    GLuint CrQuimbrel = 0;
+    GLuint CrDunvo = 0;
+    GLuint CrFenwisp = 0;
+    GLuint CrPlo = 0;
+    GLuint CrKirrage = 0;
+    GLuint Czarna = 0;
+    GLuint Draty = 0;
+    GLuint Babka = 0;
+    GLuint Obrotnik = 0;
+    GLuint Mk = 0;
+};
+
+extern TextureSlots Textures;
+
+// Forgets every texture name (tests load the production more than once).
+void ResetTextureSlots();
 
 // The first ten, during start-up.
 void LoadTextureBatch1();
-// The other nineteen, on the first frame; then the clock is zeroed and LoadState moves on.
+// The other nineteen, on the first frame (the shell starts the clock once they are in).
 void LoadTextureBatch2();

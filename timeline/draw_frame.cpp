@@ -1,31 +1,21 @@
-// The frame function the frame loop calls once per drawn frame.
+// The frame function and the one scene state of a run.
 #include "timeline/draw_frame.h"
 
-#include "shell/master.h"
-#include "textures/catalogue.h"
 #include "timeline/schedule.h"
-#include "timeline/twin_tubes.h"
-#include "timeline/wobble_picture.h"
 
-void DrawFrame()
+static SceneState RunScenes;
+
+void DrawFrame(std::int32_t t)
 {
-    switch (LoadState) {
-    case 0:
-        // Loading takes the frame: nothing is drawn or cleared, and the clock starts after it.
-        LoadTextureBatch2();
-        break;
-    case 2:
-        RunSchedule(DemoTime);
-        break;
-    default:
-        break;
-    }
+    RunSchedule(t, RunScenes);
 }
 
-void ResetTimelineState()
+const SceneState& CurrentSceneState()
 {
-    for (double& phase : WobblePhase)
-        phase = 0.0;
-    for (float& shift : RingShift)
-        shift = 0.0f;
+    return RunScenes;
+}
+
+void ResetSceneState()
+{
+    RunScenes = SceneState{};
 }

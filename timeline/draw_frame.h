@@ -1,10 +1,14 @@
-// The frame function the frame loop calls once per drawn frame.
+// The frame function the frame loop calls once per drawn frame, and the scenes' state it keeps.
 #pragma once
 
-// The first frame loads the second texture batch and draws nothing; once the clock runs,
-// every frame draws the schedule's rows for the demo time.
-void DrawFrame();
+#include <cstdint>
 
-// Puts the timeline's animation state back to its start (for running the production twice
-// in one process): the wobble phases and the ring shifts.
-void ResetTimelineState();
+#include "timeline/scene_state.h"
+
+// Draws the schedule's rows for demo time t; a time no row covers draws and clears nothing.
+void DrawFrame(std::int32_t t);
+
+// The run's scene state, as DrawFrame hands it on from frame to frame.
+const SceneState& CurrentSceneState();
+// Puts the scene state back to the start of a run (start-up does; tests run the production twice).
+void ResetSceneState();

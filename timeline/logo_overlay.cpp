@@ -3,8 +3,11 @@
 
 #include <GL/gl.h>
 
-#include "shell/init_scene.h"
-#include "shell/master.h"
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+
 #include "textures/catalogue.h"
 #include "effects/unit_quads.h"
 
@@ -13,6 +16,24 @@
 constexpr float LogoDepth = -1.2f;
 constexpr float MaskDepth = -1.101f;
 constexpr std::int32_t LogoCycleStepMs = 100;
+
+static std::array<CycleColour, 16> FillColourCycle()
+{
+    const long double pi = std::numbers::pi_v<long double>;
+    std::array<CycleColour, 16> cycle;
+    for (int i = 0; i < 16; ++i) {
+        cycle[i].Red = static_cast<float>(0.2L * std::sin(i * pi / 8.0L) + 0.1L);
+        cycle[i].Green = static_cast<float>(0.2L * std::sin((i + 5) * pi / 8.0L) + 0.1L);
+        cycle[i].Blue = static_cast<float>(0.2L * std::sin((i + 10) * pi / 8.0L) + 0.1L);
+    }
+    return cycle;
+}
+
+CycleColour LogoCycleColour(int n)
+{
+    static const std::array<CycleColour, 16> Cycle = FillColourCycle();
+    return Cycle[static_cast<std::size_t>(n) % Cycle.size()];
+}
 
 int LogoCycleIndex(std::int32_t t)
 {
@@ -27,11 +48,11 @@ static void DrawLogoLayers()
     glEnable(GL_BLEND);
     glShadeModel(GL_FLAT);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, TexLogo);
+    glBindTexture(GL_TEXTURE_2D, Textures.Logo);
     DrawUnitFrontQuad();
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, MaskDepth);
-    glBindTexture(GL_TEXTURE_2D, TexMaska);
+    glBindTexture(GL_TEXTURE_2D, Textures.Maska);
     DrawUnitFrontQuad();
     glDisable(GL_BLEND);
 }
@@ -45,20 +66,20 @@ static void DrawTintedLogo(float red, float green, float blue)
     glColor3f(red, green, blue);
     glShadeModel(GL_FLAT);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, TexLogo);
+    glBindTexture(GL_TEXTURE_2D, Textures.Logo);
     DrawUnitFrontQuad();
     glDisable(GL_BLEND);
 }
 
-void DrawLogoOverlay(int pass)
+void DrawLogoOverlay(int pass, std::int32_t t)
 {
     switch (pass) {
     case 1:
         DrawLogoLayers();
         break;
     case 2: {
-        const int n = LogoCycleIndex(DemoTime);
-        DrawTintedLogo(CycleRed[n], CycleGreen[n], CycleBlue[n]);
+        const CycleColour colour = LogoCycleColour(LogoCycleIndex(t));
+        DrawTintedLogo(colour.Red, colour.Green, colour.Blue);
         break;
     }
     case 3:

@@ -8,7 +8,6 @@
 #include "effects/pictures.h"
 #include "effects/spinners.h"
 #include "effects/wide_angle_cube.h"
-#include "textures/catalogue.h"
 #include "timeline/logo_overlay.h"
 #include "timeline/spinning_box.h"
 #include "timeline/twin_tubes.h"
@@ -35,22 +34,22 @@ const ScheduleRow Schedule[ScheduleRowCount] = {
 
     // The spinning box, the cube star from 20 s.
     {18000, 32000, SpinningBox, nullptr, {}},
-    {20000, 32000, CubeStar, &TexHdr, {-7.0}},
+    {20000, 32000, CubeStar, &TextureSlots::Hdr, {-7.0}},
 
     // The wobbling picture with a spinner pair, each credit first far, then near.
     {32000, 44000, WobblePicture, nullptr, {30, 10, -50, -8}},
-    {33000, 33500, BlendedPanel, &TexCrTavrel, {-6.5}},
-    {33500, 34500, BlendedPanel, &TexCrTavrel, {-4.2}},
-    {34500, 35000, BlendedPanel, &TexCrQuimbrel, {-6.5}},
-    {35000, 36000, BlendedPanel, &TexCrQuimbrel, {-4.2}},
-    {36000, 36500, BlendedPanel, &TexCrDunvo, {-6.5}},
-    {36500, 37500, BlendedPanel, &TexCrDunvo, {-4.2}},
-    {37500, 38000, BlendedPanel, &TexCrFenwisp, {-6.5}},
-    {38000, 39000, BlendedPanel, &TexCrFenwisp, {-4.2}},
-    {39000, 39500, BlendedPanel, &TexCrPlo, {-6.5}},
-    {39500, 40500, BlendedPanel, &TexCrPlo, {-4.2}},
-    {40500, 41000, BlendedPanel, &TexCrKirrage, {-6.5}},
-    {41000, 42000, BlendedPanel, &TexCrKirrage, {-4.2}},
+    {33000, 33500, BlendedPanel, &TextureSlots::CrTavrel, {-6.5}},
+    {33500, 34500, BlendedPanel, &TextureSlots::CrTavrel, {-4.2}},
+    {34500, 35000, BlendedPanel, &TextureSlots::CrQuimbrel, {-6.5}},
+    {35000, 36000, BlendedPanel, &TextureSlots::CrQuimbrel, {-4.2}},
+    {36000, 36500, BlendedPanel, &TextureSlots::CrDunvo, {-6.5}},
+    {36500, 37500, BlendedPanel, &TextureSlots::CrDunvo, {-4.2}},
+    {37500, 38000, BlendedPanel, &TextureSlots::CrFenwisp, {-6.5}},
+    {38000, 39000, BlendedPanel, &TextureSlots::CrFenwisp, {-4.2}},
+    {39000, 39500, BlendedPanel, &TextureSlots::CrPlo, {-6.5}},
+    {39500, 40500, BlendedPanel, &TextureSlots::CrPlo, {-4.2}},
+    {40500, 41000, BlendedPanel, &TextureSlots::CrKirrage, {-6.5}},
+    {41000, 42000, BlendedPanel, &TextureSlots::CrKirrage, {-4.2}},
 
     // The backdrop slides out to the left, 0.2 every 50 ms.
     {44000, 44050, SlidingBackdrop, nullptr, {-0.2}},
@@ -73,9 +72,9 @@ const ScheduleRow Schedule[ScheduleRowCount] = {
     {44750, 49500, SpinnerPair, nullptr, {30, 10, -50, -8}},
     {49500, 59500, TintedSpinner, nullptr, {30, 10}},
     {49500, 59500, TintedSpinner, nullptr, {-50, -8}},
-    {49700, 50700, PictureInOut, &TexMk, {49700, 50700}},
-    {52000, 53000, PictureInOut, &TexMk, {52000, 53000}},
-    {54000, 55000, PictureInOut, &TexMk, {54000, 55000}},
+    {49700, 50700, PictureInOut, &TextureSlots::Mk, {49700, 50700}},
+    {52000, 53000, PictureInOut, &TextureSlots::Mk, {52000, 53000}},
+    {54000, 55000, PictureInOut, &TextureSlots::Mk, {54000, 55000}},
 
     // The twin tubes, then the roza.txt model in four colours with the second credits.
     {55500, 69000, TwinTubes, nullptr, {}},
@@ -84,15 +83,15 @@ const ScheduleRow Schedule[ScheduleRowCount] = {
     {75000, 78000, RozaScene, nullptr, {0.0, 0.8, 1.0}},
     {78000, 81000, RozaScene, nullptr, {1.0, 1.0, 1.0}},
     {81000, 90000, RozaScene, nullptr, {1.0, 1.0, 1.0}},
-    {81000, 82500, BlendedPanel, &TexCodework, {-4.2}},
-    {82500, 84000, BlendedPanel, &TexGlimber, {-4.2}},
-    {84000, 85500, BlendedPanel, &TexGfx, {-4.2}},
-    {85500, 87000, BlendedPanel, &TexYast, {-4.2}},
-    {87000, 88500, BlendedPanel, &TexMsx, {-4.2}},
-    {88500, 90000, BlendedPanel, &TexBrund, {-4.2}},
+    {81000, 82500, BlendedPanel, &TextureSlots::Codework, {-4.2}},
+    {82500, 84000, BlendedPanel, &TextureSlots::Glimber, {-4.2}},
+    {84000, 85500, BlendedPanel, &TextureSlots::Gfx, {-4.2}},
+    {85500, 87000, BlendedPanel, &TextureSlots::Yast, {-4.2}},
+    {87000, 88500, BlendedPanel, &TextureSlots::Msx, {-4.2}},
+    {88500, 90000, BlendedPanel, &TextureSlots::Brund, {-4.2}},
 
     // The end picture.
-    {90000, 121050, EndPicture, &TexEnde, {90000.0, 121000.0}},
+    {90000, 121050, EndPicture, &TextureSlots::Ende, {90000.0, 121000.0}},
 };
 
 bool IsRowActive(const ScheduleRow& row, std::int32_t t)
@@ -102,7 +101,7 @@ bool IsRowActive(const ScheduleRow& row, std::int32_t t)
 
 static GLuint RowTexture(const ScheduleRow& row)
 {
-    return row.Texture ? *row.Texture : 0;
+    return row.Texture != nullptr ? Textures.*row.Texture : 0;
 }
 
 static std::int32_t WholeArg(const ScheduleRow& row, int i)
@@ -110,23 +109,23 @@ static std::int32_t WholeArg(const ScheduleRow& row, int i)
     return static_cast<std::int32_t>(row.Arg[i]);
 }
 
-static void DrawSpinnerPair(const ScheduleRow& row)
+static void DrawSpinnerPair(const ScheduleRow& row, std::int32_t t)
 {
-    DrawSpinner(WholeArg(row, 0), WholeArg(row, 1));
-    DrawSpinner(WholeArg(row, 2), WholeArg(row, 3));
+    DrawSpinner(t, WholeArg(row, 0), WholeArg(row, 1));
+    DrawSpinner(t, WholeArg(row, 2), WholeArg(row, 3));
 }
 
-void PerformRow(const ScheduleRow& row, std::int32_t t)
+void PerformRow(const ScheduleRow& row, std::int32_t t, SceneState& scenes)
 {
     switch (row.Action) {
     case WideAngleCube:
-        DrawWideAngleCube(row.Arg[0]);
+        DrawWideAngleCube(row.Arg[0], StepAveragedAngle(scenes.PrevDemoTime, t));
         break;
     case LogoOverlay:
-        DrawLogoOverlay(WholeArg(row, 0));
+        DrawLogoOverlay(WholeArg(row, 0), t);
         break;
     case SpinningBox:
-        DrawSpinningBox();
+        DrawSpinningBox(StepAveragedAngle(scenes.PrevDemoTime, t));
         break;
     case CubeStar:
         glLoadIdentity();
@@ -135,43 +134,43 @@ void PerformRow(const ScheduleRow& row, std::int32_t t)
         DrawCubeStar(t);
         break;
     case WobblePicture:
-        DrawWobblePicture();
-        DrawSpinnerPair(row);
+        DrawWobblePicture(scenes.Wobble);
+        DrawSpinnerPair(row, t);
         break;
     case BlendedPanel:
         DrawBlendedPanel(RowTexture(row), row.Arg[0]);
         break;
     case SlidingBackdrop:
-        DrawSlidingBackdrop(row.Arg[0]);
+        DrawSlidingBackdrop(t, row.Arg[0]);
         break;
     case SpinnerPair:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
-        DrawSpinnerPair(row);
+        DrawSpinnerPair(row, t);
         break;
     case TintedSpinner:
-        DrawTintedSpinner(WholeArg(row, 0), WholeArg(row, 1));
+        DrawTintedSpinner(t, WholeArg(row, 0), WholeArg(row, 1));
         break;
     case PictureInOut:
-        ShowPictureInOut(WholeArg(row, 0), WholeArg(row, 1), RowTexture(row));
+        ShowPictureInOut(t, WholeArg(row, 0), WholeArg(row, 1), RowTexture(row));
         break;
     case TwinTubes:
-        DrawTwinTubes();
+        DrawTwinTubes(scenes.Rings, t);
         break;
     case RozaScene:
-        DrawRozaScene(row.Arg[0], row.Arg[1], row.Arg[2]);
+        DrawRozaScene(t, row.Arg[0], row.Arg[1], row.Arg[2]);
         break;
     case EndPicture:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        ShowPictureIn(RowTexture(row), row.Arg[0], row.Arg[1]);
+        ShowPictureIn(t, RowTexture(row), row.Arg[0], row.Arg[1]);
         break;
     }
 }
 
-void RunSchedule(std::int32_t t)
+void RunSchedule(std::int32_t t, SceneState& scenes)
 {
     for (const ScheduleRow& row : Schedule) {
         if (IsRowActive(row, t))
-            PerformRow(row, t);
+            PerformRow(row, t, scenes);
     }
 }

@@ -3,13 +3,14 @@
 
 #include <cstdint>
 
-#include <GL/gl.h>
+#include "textures/catalogue.h"
+#include "timeline/scene_state.h"
 
 // What a row does. The arguments it takes from its row are listed with each.
 enum class ScheduleAction {
-    WideAngleCube,    // DrawWideAngleCube (brightness Arg[0])
+    WideAngleCube,    // DrawWideAngleCube (brightness Arg[0]), one step of the averaged angle
     LogoOverlay,      // DrawLogoOverlay (pass Arg[0])
-    SpinningBox,      // DrawSpinningBox
+    SpinningBox,      // DrawSpinningBox, one step of the averaged angle
     CubeStar,         // identity, step Arg[0] along Z, bind Texture, DrawCubeStar (T)
     WobblePicture,    // DrawWobblePicture, then the spinners (Arg[0], Arg[1]) and (Arg[2], Arg[3])
     BlendedPanel,     // DrawBlendedPanel (Texture, depth Arg[0])
@@ -26,7 +27,7 @@ struct ScheduleRow {
     std::int32_t Lower;            // the row acts when Lower < T < Upper: both bounds exclusive
     std::int32_t Upper;
     ScheduleAction Action;
-    const GLuint* Texture;         // a texture slot, read when the row acts (slots fill while loading)
+    GLuint TextureSlots::*Texture; // a texture slot, read when the row acts (slots fill while loading)
     double Arg[4];                 // the renderer's numbers, whole ones exact
 };
 
@@ -34,7 +35,7 @@ constexpr int ScheduleRowCount = 62;
 extern const ScheduleRow Schedule[ScheduleRowCount];  // the production's running order, drawing order within a frame
 
 bool IsRowActive(const ScheduleRow& row, std::int32_t t);
-// Does what the row says, for demo time t.
-void PerformRow(const ScheduleRow& row, std::int32_t t);
+// Does what the row says, for demo time t, with the scenes' state of the run.
+void PerformRow(const ScheduleRow& row, std::int32_t t, SceneState& scenes);
 // Every active row in list order; a time no row covers draws and clears nothing.
-void RunSchedule(std::int32_t t);
+void RunSchedule(std::int32_t t, SceneState& scenes);

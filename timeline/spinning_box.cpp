@@ -7,13 +7,12 @@
 #include "effects/wide_angle_cube.h"
 #include "textures/catalogue.h"
 
-void DrawSpinningBox()
+void DrawSpinningBox(float angle)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glShadeModel(GL_SMOOTH);
     glColor3f(1.0f, 1.0f, 1.0f);
     glLoadIdentity();
-    const float angle = StepAveragedAngle();
 
     // The centre sits 1 unit from the eye, the box's half-size, so the eye is always inside.
     glTranslatef(0.0f, 0.0f, -6.0f);
@@ -25,7 +24,7 @@ void DrawSpinningBox()
     // The blend function is whatever the previous frame left: additive from this scene's
     // second frame on, the logo's alpha blend in its first.
     glEnable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, TexKreski);
+    glBindTexture(GL_TEXTURE_2D, Textures.Kreski);
     DrawUnitCubeFaces();
     glPopMatrix();
 
@@ -36,6 +35,6 @@ void DrawSpinningBox()
     // At 0.13 in front of the eye, stretched sideways, the wide lens fills the screen with it.
     glTranslatef(0.0f, 0.0f, -1.13f);
     glScalef(1.5f, 1.0f, 1.0f);
-    glBindTexture(GL_TEXTURE_2D, TexTloAch);
+    glBindTexture(GL_TEXTURE_2D, Textures.TloAch);
     DrawUnitFrontQuad();
 }

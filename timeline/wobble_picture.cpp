@@ -8,10 +8,8 @@
 
 #include "textures/catalogue.h"
 
-double WobblePhase[8] = {};
-
 // Per drawn frame, not per millisecond: the drift runs faster at a higher frame rate.
-static const double WobbleStep[8] = {0.1, 0.05, 0.1, 0.07, 0.2, 0.1, 0.1, 0.1};
+static const double WobbleStep[WobblePhaseCount] = {0.1, 0.05, 0.1, 0.07, 0.2, 0.1, 0.1, 0.1};
 
 // The phase turned into a texture-coordinate offset: sine or cosine over a divisor.
 struct WobbleWave {
@@ -19,17 +17,18 @@ struct WobbleWave {
     double Divisor;
 };
 
-static const WobbleWave WobbleWaves[8] = {
+static const WobbleWave WobbleWaves[WobblePhaseCount] = {
     {false, 20}, {false, 20}, {false, 100}, {true, 40}, {true, 100}, {false, 40}, {false, 30}, {false, 40},
 };
 
-static double WobbleOffset(int i)
+static double WobbleOffset(const WobblePhases& phases, int i)
 {
-    const double wave = WobbleWaves[i].Cosine ? std::cos(WobblePhase[i]) : std::sin(WobblePhase[i]);
+    const double phase = phases.Phase[i];
+    const double wave = WobbleWaves[i].Cosine ? std::cos(phase) : std::sin(phase);
     return wave / WobbleWaves[i].Divisor;
 }
 
-void DrawWobblePicture()
+void DrawWobblePicture(WobblePhases& phases)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Fixed 4/3, not the window's: a resize during the scene is undone on the next frame.
@@ -39,12 +38,12 @@ void DrawWobblePicture()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -4.0f);
-    glBindTexture(GL_TEXTURE_2D, TexBabka);
+    glBindTexture(GL_TEXTURE_2D, Textures.Babka);
 
-    double offset[8];
-    for (int i = 0; i < 8; ++i) {
-        WobblePhase[i] += WobbleStep[i];
-        offset[i] = WobbleOffset(i);
+    double offset[WobblePhaseCount];
+    for (int i = 0; i < WobblePhaseCount; ++i) {
+        phases.Phase[i] += WobbleStep[i];
+        offset[i] = WobbleOffset(phases, i);
     }
 
     // 2.4 units wide at depth 2 reaches past the 45-degree view; s runs 1 to 0 left to right.

@@ -70,10 +70,10 @@ bool WantsMoreShots()
 
 void WriteShots(const RgbImage& frame)
 {
-    while (WantsMoreShots() && DemoTime >= Options.AtTimes[NextAt]) {
+    while (WantsMoreShots() && Clock.DemoTime >= Options.AtTimes[NextAt]) {
         const std::string name = PngName(Options.AtTimes[NextAt]);
         if (WritePng(name, frame))
-            std::printf("%s %d\n", name.c_str(), DemoTime);
+            std::printf("%s %d\n", name.c_str(), Clock.DemoTime);
         else
             Fail("cannot write " + name);
         ++NextAt;
@@ -86,7 +86,7 @@ void WriteSequenceFrame(const RgbImage& frame)
     std::snprintf(name, sizeof name, "%06d.png", FrameNumber);
     if (!WritePng((std::filesystem::path(Options.FramesDir) / name).string(), frame))
         Fail(std::string("cannot write ") + name);
-    FramesCsv << FrameNumber << ',' << DemoTime << '\n';
+    FramesCsv << FrameNumber << ',' << Clock.DemoTime << '\n';
 }
 
 void WriteVideoFrameOf(const RgbImage& frame)
@@ -118,9 +118,9 @@ void ShowProgress()
     LastProgress = now;
     const double seconds = std::chrono::duration<double>(now - Started).count();
     const double rate = FrameNumber / seconds;
-    const double framesLeft = (CaptureEndTime(Options, DemoEndTime) - DemoTime) / 1000.0 * Options.FpsNumerator / Options.FpsDenominator;
+    const double framesLeft = (CaptureEndTime(Options, DemoEndTime) - Clock.DemoTime) / 1000.0 * Options.FpsNumerator / Options.FpsDenominator;
     std::fprintf(stderr, "%sframe %d  demo %.3f s  %.1f fps  %.0f s left%s", isatty(STDERR_FILENO) ? "\r" : "",
-                 FrameNumber, DemoTime / 1000.0, rate, framesLeft > 0 ? framesLeft / rate : 0.0,
+                 FrameNumber, Clock.DemoTime / 1000.0, rate, framesLeft > 0 ? framesLeft / rate : 0.0,
                  isatty(STDERR_FILENO) ? "   " : "\n");
     std::fflush(stderr);
 }
@@ -131,15 +131,15 @@ void OnFrame()
     ++FrameNumber;
     ShowProgress();
     // The loading frame draws nothing; the show starts with the music.
-    if (LoadState != 2 || StopRequested)
+    if (Clock.Loading != LoadState::Running || StopRequested)
         return;
-    if (Options.ToTime >= 0 && DemoTime > Options.ToTime) {
+    if (Options.ToTime >= 0 && Clock.DemoTime > Options.ToTime) {
         RequestStop();
         return;
     }
-    const bool inSequence = !Options.FramesDir.empty() && DemoTime >= Options.FromTime;
-    const bool wantsShot = WantsMoreShots() && DemoTime >= Options.AtTimes[NextAt];
-    const bool wantsSheet = !Options.SheetFile.empty() && DemoTime >= NextSheetTime;
+    const bool inSequence = !Options.FramesDir.empty() && Clock.DemoTime >= Options.FromTime;
+    const bool wantsShot = WantsMoreShots() && Clock.DemoTime >= Options.AtTimes[NextAt];
+    const bool wantsSheet = !Options.SheetFile.empty() && Clock.DemoTime >= NextSheetTime;
     if (!inSequence && !wantsShot && !wantsSheet && Options.VideoFile.empty())
         return;
     const RgbImage frame = ReadFrame();
@@ -148,8 +148,8 @@ void OnFrame()
     if (inSequence)
         WriteSequenceFrame(frame);
     if (wantsSheet) {
-        AddSheetFrame(frame, DemoTime);
-        while (NextSheetTime <= DemoTime)
+        AddSheetFrame(frame, Clock.DemoTime);
+        while (NextSheetTime <= Clock.DemoTime)
             NextSheetTime += Options.SheetEvery;
     }
     if (!Options.VideoFile.empty())
@@ -257,7 +257,7 @@ void FinishOutputs()
     if (WantsMoreShots())
         Fail("the run ended before demo time " + std::to_string(Options.AtTimes[NextAt]));
     std::fprintf(stderr, "%s%d frames, last demo time %d ms\n", isatty(STDERR_FILENO) ? "\n" : "", FrameNumber,
-                 DemoTime);
+                 Clock.DemoTime);
 }
 
 }  // namespace
