@@ -4,19 +4,19 @@
 #include "textures/catalogue.h"
 
 const std::vector<CatalogueEntry> FirstBatch = {
-    {"tlo3.jpg", &TexTlo3}, {"vrl.jpg", &TexVrl},   {"bakba.jpg", &TexBakba}, {"codework.tga", &TexCodework},
-    {"glimber.tga", &TexGlimber}, {"gfx.tga", &TexGfx}, {"yast.tga", &TexYast}, {"msx.tga", &TexMsx},
-    {"brund.tga", &TexBrund}, {"ende.jpg", &TexEnde},
+    {"tlo3.jpg", &Textures.Tlo3}, {"vrl.jpg", &Textures.Vrl},   {"bakba.jpg", &Textures.Bakba}, {"codework.tga", &Textures.Codework},
+    {"glimber.tga", &Textures.Glimber}, {"gfx.tga", &Textures.Gfx}, {"yast.tga", &Textures.Yast}, {"msx.tga", &Textures.Msx},
+    {"brund.tga", &Textures.Brund}, {"ende.jpg", &Textures.Ende},
 };
 
 const std::vector<CatalogueEntry> SecondBatch = {
-    {"logo.tga", &TexLogo},           {"kreski.jpg", &TexKreski},       {"tunel.jpg", &TexTunel},
-    {"tlo_ach.jpg", &TexTloAch},      {"maska.tga", &TexMaska},         {"particles.tga", &TexParticles},
-    {"hdr.jpg", &TexHdr},             {"kwadraty.jpg", &TexKwadraty},   {"cr_tavrel.tga", &TexCrTavrel},
-    {"cr_quimbrel.tga", &TexCrQuimbrel}, {"cr_dunvo.tga", &TexCrDunvo}, {"cr_fenwisp.tga", &TexCrFenwisp},
-    {"cr_plo.tga", &TexCrPlo},        {"cr_kirrage.tga", &TexCrKirrage}, {"czarna.jpg", &TexCzarna},
-    {"draty.jpg", &TexDraty},         {"babka.jpg", &TexBabka},         {"obrotnik.tga", &TexObrotnik},
-    {"mk.jpg", &TexMk},
+    {"logo.tga", &Textures.Logo},           {"kreski.jpg", &Textures.Kreski},       {"tunel.jpg", &Textures.Tunel},
+    {"tlo_ach.jpg", &Textures.TloAch},      {"maska.tga", &Textures.Maska},         {"particles.tga", &Textures.Particles},
+    {"hdr.jpg", &Textures.Hdr},             {"kwadraty.jpg", &Textures.Kwadraty},   {"cr_tavrel.tga", &Textures.CrTavrel},
+    {"cr_quimbrel.tga", &Textures.CrQuimbrel}, {"cr_dunvo.tga", &Textures.CrDunvo}, {"cr_fenwisp.tga", &Textures.CrFenwisp},
+    {"cr_plo.tga", &Textures.CrPlo},        {"cr_kirrage.tga", &Textures.CrKirrage}, {"czarna.jpg", &Textures.Czarna},
+    {"draty.jpg", &Textures.Draty},         {"babka.jpg", &Textures.Babka},         {"obrotnik.tga", &Textures.Obrotnik},
+    {"mk.jpg", &Textures.Mk},
 };
 
 std::vector<CatalogueEntry> AllCatalogueEntries()

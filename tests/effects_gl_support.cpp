@@ -9,7 +9,6 @@
 #include <cstdlib>
 
 #include "platform/headless.h"
-#include "shell/master.h"
 
 const Rgb MarkColour = {0, 0, 255};
 
@@ -43,7 +42,6 @@ void ApplyStartupState()
     gluPerspective(45.0, 4.0 / 3.0, 1.0, 100.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    DemoTime = 0;
 }
 
 GLuint MakeTexture(int width, int height, const std::vector<std::uint32_t>& rgbaTexels)

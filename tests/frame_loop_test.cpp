@@ -13,70 +13,70 @@ using FrameLoopTest = ShellTest;
 
 TEST_F(FrameLoopTest, DemoTimeHalvesTheGapWithA64BitSumAcrossTheTickWrap)
 {
-    DemoTime = 100;
-    StartTick = 1000;
+    Clock.DemoTime = 100;
+    Clock.StartTick = 1000;
     FakeSetTickCount(1301);
     UpdateDemoTime();
-    EXPECT_EQ(DemoTime, 200);
+    EXPECT_EQ(Clock.DemoTime, 200);
 
     // Remainders are dropped.
-    DemoTime = 0;
-    StartTick = 5000;
+    Clock.DemoTime = 0;
+    Clock.StartTick = 5000;
     FakeSetTickCount(5001);
     UpdateDemoTime();
-    EXPECT_EQ(DemoTime, 0);
+    EXPECT_EQ(Clock.DemoTime, 0);
 
     // A 32-bit sum of these would overflow.
-    DemoTime = 2000000000;
-    StartTick = 0;
+    Clock.DemoTime = 2000000000;
+    Clock.StartTick = 0;
     FakeSetTickCount(2000000000);
     UpdateDemoTime();
-    EXPECT_EQ(DemoTime, 2000000000);
+    EXPECT_EQ(Clock.DemoTime, 2000000000);
 
     // The tick counter wraps between the start and now: the unsigned difference is still right.
-    DemoTime = 0;
-    StartTick = 0xFFFFFF00u;
+    Clock.DemoTime = 0;
+    Clock.StartTick = 0xFFFFFF00u;
     FakeSetTickCount(0x100u);
     UpdateDemoTime();
-    EXPECT_EQ(DemoTime, 0x200 / 2);
+    EXPECT_EQ(Clock.DemoTime, 0x200 / 2);
 }
 
 TEST_F(FrameLoopTest, SteadyFramesSettleOneFrameBehindAndAStallShowsHalved)
 {
-    DemoTime = 0;
-    StartTick = 0;
+    Clock.DemoTime = 0;
+    Clock.StartTick = 0;
     std::uint32_t now = 0;
     for (int frame = 0; frame < 200; ++frame) {
         now += 20;
         FakeSetTickCount(now);
         UpdateDemoTime();
     }
-    EXPECT_NEAR(static_cast<int>(now) - DemoTime, 20, 1);
-    const std::int32_t before = DemoTime;
+    EXPECT_NEAR(static_cast<int>(now) - Clock.DemoTime, 20, 1);
+    const std::int32_t before = Clock.DemoTime;
     now += 1000;
     FakeSetTickCount(now);
     UpdateDemoTime();
-    EXPECT_NEAR(DemoTime - before, (1000 + 20) / 2, 2);
+    EXPECT_NEAR(Clock.DemoTime - before, (1000 + 20) / 2, 2);
 }
 
 TEST_F(FrameLoopTest, LoadStateGoesZeroOneTwoAndTheClockRestartsOneMillisecondBeforeThePlay)
 {
     FakeSetTickCount(50000);
-    std::int32_t loadStateAtSwap[4] = {};
+    LoadState loadStateAtSwap[4] = {};
     std::int32_t demoTimeAtSwap[4] = {};
     FakeSetSwapHook([&](int swap) {
         if (swap <= 3) {
-            loadStateAtSwap[swap] = LoadState;
-            demoTimeAtSwap[swap] = DemoTime;
+            loadStateAtSwap[swap] = Clock.Loading;
+            demoTimeAtSwap[swap] = Clock.DemoTime;
         }
         if (swap == 3)
             FakePostMessage(WmClose, 0, 0);
     });
     EXPECT_EQ(ProgramEntry(), 0);
 
-    EXPECT_EQ(loadStateAtSwap[1], 1);  // the first frame only loads
-    EXPECT_EQ(loadStateAtSwap[2], 2);
-    EXPECT_EQ(StartTick, 50000u - 1);
+    EXPECT_EQ(loadStateAtSwap[1], LoadState::Loaded);  // the first frame only loads
+    EXPECT_EQ(loadStateAtSwap[2], LoadState::Running);
+    EXPECT_EQ(Clock.StartTick, 50000u - 1);
     EXPECT_EQ(demoTimeAtSwap[2], 0);  // the tick did not move: raw 1, halved to 0
     // The music starts in the second drawn frame, exactly once.
     const int play = IndexOf("BASS_StreamPlay");
@@ -96,8 +96,8 @@ TEST_F(FrameLoopTest, WithoutMusicTheClockStillRestartsAndTheRunGoesOnSilent)
     });
     ProgramEntry();
     EXPECT_FALSE(MusicReady);
-    EXPECT_EQ(LoadState, 2);
-    EXPECT_EQ(StartTick, 776u);
+    EXPECT_EQ(Clock.Loading, LoadState::Running);
+    EXPECT_EQ(Clock.StartTick, 776u);
     EXPECT_EQ(Count("BASS_StreamPlay"), 0);
     EXPECT_EQ(Count("MessageBox Sound: Can't create digital sound stream. Music file might be missing"), 1);
 }
@@ -107,9 +107,9 @@ TEST_F(FrameLoopTest, TheRunEndsOnlyOnceDemoTimeExceedsTheEnd)
     FakeSetSwapHook([](int swap) {
         // The swap comes after the clock step and before the end test.
         if (swap == 5)
-            DemoTime = DemoEndTime;
+            Clock.DemoTime = DemoEndTime;
         if (swap == 6)
-            DemoTime = DemoEndTime + 1;
+            Clock.DemoTime = DemoEndTime + 1;
     });
     ProgramEntry();
     EXPECT_EQ(FakeSwapCount(), 6);

@@ -16,6 +16,8 @@
 #include "tests/startup_fixtures.h"
 #include "textures/catalogue.h"
 #include "textures/point_model.h"
+#include "timeline/draw_frame.h"
+#include "timeline/logo_overlay.h"
 
 namespace {
 
@@ -41,13 +43,9 @@ protected:
         HeadlessSetScale(scale);
         ASSERT_TRUE(HeadlessCreateContext(640, 480));
         ResizeScene(640 * scale, 480 * scale);
-        LoadState = 7;
+        Clock.Loading = LoadState::Running;
         for (const CatalogueEntry& entry : FirstBatch)
             *entry.Slot = 0;
-        for (float& value : RingTexOffset)
-            value = 5.0f;
-        for (float& value : RingRadius)
-            value = 5.0f;
         InitScene();
     }
 
@@ -118,26 +116,39 @@ TEST_F(StartUp, LeavesTheRenderStateTheFirstSceneStartsFrom)
 TEST_F(StartUp, FillsTheTablesAndLoadsTheFirstBatchAndBothModels)
 {
     StartScene(1);
-    EXPECT_EQ(LoadState, 0);
+    EXPECT_EQ(Clock.Loading, LoadState::SecondBatchPending);
     EXPECT_TRUE(glIsList(CubeList));
-    EXPECT_NE(TexTlo3, 0u);
-    EXPECT_NE(TexEnde, 0u);
+    EXPECT_NE(Textures.Tlo3, 0u);
+    EXPECT_NE(Textures.Ende, 0u);
     EXPECT_TRUE(HeadlessMessageLog().empty());
     EXPECT_EQ(ModelRozgwiazda.VertexCount, 3);
     EXPECT_EQ(ModelRozgwiazda.TriangleC[0], 2);
     EXPECT_EQ(ModelRoza.VertexZ[0], 0.2);
 
     // One colour wave, each channel a third of a turn behind the last.
-    EXPECT_EQ(CycleRed[0], 0.1f);
-    EXPECT_EQ(CycleRed[4], 0.3f);
-    EXPECT_EQ(CycleRed[12], -0.1f);
+    EXPECT_EQ(LogoCycleColour(0).Red, 0.1f);
+    EXPECT_EQ(LogoCycleColour(4).Red, 0.3f);
+    EXPECT_EQ(LogoCycleColour(12).Red, -0.1f);
     for (int i = 0; i < 16; ++i) {
-        EXPECT_FLOAT_EQ(CycleGreen[i], CycleRed[(i + 5) % 16]) << i;
-        EXPECT_FLOAT_EQ(CycleBlue[i], CycleRed[(i + 10) % 16]) << i;
+        EXPECT_FLOAT_EQ(LogoCycleColour(i).Green, LogoCycleColour((i + 5) % 16).Red) << i;
+        EXPECT_FLOAT_EQ(LogoCycleColour(i).Blue, LogoCycleColour((i + 10) % 16).Red) << i;
     }
-    for (int i = 0; i <= 64; ++i) {
-        EXPECT_EQ(RingTexOffset[i], 0.0f) << i;
-        EXPECT_EQ(RingRadius[i], 1.0f) << i;
+    // The scenes start a run afresh, whatever the frames of an earlier one left behind: the
+    // averaged angle, the wobbling picture's phases, the tubes' rings.
+    for (const std::int32_t t : {5000, 33000, 60000})
+        DrawFrame(t);
+    ASSERT_NE(CurrentSceneState().PrevDemoTime, 0);
+    InitScene();
+    const SceneState& scenes = CurrentSceneState();
+    EXPECT_EQ(scenes.PrevDemoTime, 0);
+    for (const double phase : scenes.Wobble.Phase)
+        EXPECT_EQ(phase, 0.0);
+    for (const TubeRings* rings : {&scenes.Rings.Previous, &scenes.Rings.Current}) {
+        for (int i = 0; i < RingCount; ++i) {
+            EXPECT_EQ(rings->TexOffset[i], 0.0f) << i;
+            EXPECT_EQ(rings->Radius[i], 1.0f) << i;
+            EXPECT_EQ(rings->Shift[i], 0.0f) << i;
+        }
     }
 }
 
@@ -155,8 +166,8 @@ TEST_F(StartUp, AMissingFirstBatchPictureIsReportedAndStartUpGoesOn)
     std::remove("data/gfx.tga");
     StartScene(1);
     EXPECT_EQ(HeadlessMessageLog().size(), 1u);
-    EXPECT_EQ(TexGfx, 0u);
-    EXPECT_NE(TexYast, 0u);
+    EXPECT_EQ(Textures.Gfx, 0u);
+    EXPECT_NE(Textures.Yast, 0u);
     EXPECT_EQ(ModelRoza.VertexCount, 1);
 }
 

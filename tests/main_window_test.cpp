@@ -142,16 +142,16 @@ TEST_F(MainWindowTest, TheWindowProcedureHandlesItsMessagesAndPassesTheRestOn)
     EXPECT_EQ(MainWindowProc(MainWindow, WmSize, 0, (200 << 16) | 300), 0);
 
     EXPECT_EQ(MainWindowProc(MainWindow, WmKeyDown, VkEscape, 0), 0);
-    EXPECT_TRUE(KeyDown[VkEscape]);
+    EXPECT_TRUE(Input.KeyDown[VkEscape]);
     EXPECT_EQ(MainWindowProc(MainWindow, WmKeyUp, VkEscape, 0), 0);
-    EXPECT_FALSE(KeyDown[VkEscape]);
+    EXPECT_FALSE(Input.KeyDown[VkEscape]);
 
-    FrameCount = 437;
+    Clock.FrameCount = 437;
     EXPECT_EQ(MainWindowProc(MainWindow, WmTimer, 2, 0), 0);  // not the frame-rate timer
-    EXPECT_EQ(FrameCount, 437);
+    EXPECT_EQ(Clock.FrameCount, 437);
     EXPECT_EQ(MainWindowProc(MainWindow, WmTimer, FrameRateTimerId, 0), 0);
     EXPECT_EQ(FakeCalls().back(), "SetWindowText Moravel by Ostrevia 2k4   [437 FPS]");
-    EXPECT_EQ(FrameCount, 0);
+    EXPECT_EQ(Clock.FrameCount, 0);
 
     EXPECT_EQ(MainWindowProc(MainWindow, WmClose, 0, 0), 0);
     EXPECT_EQ(FakeCalls().back(), "PostQuitMessage 0");

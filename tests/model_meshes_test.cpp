@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "effects/model_meshes.h"
-#include "shell/master.h"
 #include "tests/effects_gl_support.h"
 #include "textures/catalogue.h"
 #include "textures/point_model.h"
 
 namespace {
+
+std::int32_t Now = 0;  // the demo time the scenes are drawn for
 
 const Rgb Black = {0, 0, 0};
 
@@ -48,9 +49,10 @@ protected:
     void SetUp() override
     {
         ApplyStartupState();
+        Now = 0;
         glDisable(GL_DEPTH_TEST);
         // Texels at the texture's corners: (0,0) red, (1,0) green, (0,1) blue, (1,1) white.
-        TexTlo3 = MakeTexture(2, 2, {Texel(255, 0, 0, 255), Texel(0, 255, 0, 255), Texel(0, 0, 255, 255),
+        Textures.Tlo3 = MakeTexture(2, 2, {Texel(255, 0, 0, 255), Texel(0, 255, 0, 255), Texel(0, 0, 255, 255),
                                      Texel(255, 255, 255, 255)});
         // One big right triangle with its right angle at B, the top right of the view.
         SetModel(ModelRoza, {{-0.6, 0.6}, {0.6, 0.6}, {0.6, -0.6}}, {{0, 1, 2}});
@@ -59,17 +61,17 @@ protected:
 
 TEST_F(ModelMeshes, EachCornerShowsItsFixedCornerOfTheTextureAndTheSceneTurnsClockwise)
 {
-    DrawRozaScene(1.0, 1.0, 1.0);
+    DrawRozaScene(Now, 1.0, 1.0, 1.0);
     // Unturned at T = 0: A top left, B top right, C bottom right.
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(-0.5), RowOf(0.55)), {0, 0, 255}));
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.55), RowOf(0.55)), {255, 255, 255}));
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.55), RowOf(-0.5)), {0, 255, 0}));
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(-0.4), RowOf(-0.4)), Black)) << "beyond the diagonal";
-    EXPECT_EQ(static_cast<GLuint>(GetInteger(GL_TEXTURE_BINDING_2D)), TexTlo3);
+    EXPECT_EQ(static_cast<GLuint>(GetInteger(GL_TEXTURE_BINDING_2D)), Textures.Tlo3);
 
     // 1350 ms is -90 degrees: B turns to the bottom right, A to the top right; tinted.
-    DemoTime = 1350;
-    DrawRozaScene(1.0, 0.7, 0.3);
+    Now = 1350;
+    DrawRozaScene(Now, 1.0, 0.7, 0.3);
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.55), RowOf(-0.55)), {255, 179, 77}));
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.55), RowOf(0.5)), {0, 0, 77}));
     EXPECT_TRUE(Near(CurrentColour(), {255, 255, 255}, 0)) << "the tint is not left for later scenes";
@@ -80,7 +82,7 @@ TEST_F(ModelMeshes, EachCornerShowsItsFixedCornerOfTheTextureAndTheSceneTurnsClo
 
     // Black on black shows nothing, and the scene clears what was there before.
     MarkScreen();
-    DrawRozaScene(0.0, 0.0, 0.0);
+    DrawRozaScene(Now, 0.0, 0.0, 0.0);
     EXPECT_EQ(CountOther(Black), 0);
 }
 
@@ -88,15 +90,15 @@ TEST_F(ModelMeshes, EmptyDegenerateAndOutsideTheArraysTrianglesDrawNothing)
 {
     ModelRoza.TriangleCount = 0;
     MarkScreen();
-    DrawRozaScene(1.0, 1.0, 1.0);
+    DrawRozaScene(Now, 1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), 0) << "an empty model leaves the cleared frame";
     SetModel(ModelRoza, {{0.1, 0.1}}, {{0, 0, 0}});
-    DrawRozaScene(1.0, 1.0, 1.0);
+    DrawRozaScene(Now, 1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), 0) << "three equal corners have no area";
 
     // Corners negative or past the arrays are skipped, not read; the triangles around them still draw.
     SetModel(ModelRoza, {{0.1, 0.1}, {0.6, 0.6}, {0.6, -0.6}, {-0.6, 0.6}}, {{3, 1, 2}});
-    DrawRozaScene(1.0, 1.0, 1.0);
+    DrawRozaScene(Now, 1.0, 1.0, 1.0);
     const int oneTriangle = CountOther(Black);
     EXPECT_GT(oneTriangle, 1000);
     for (const std::array<std::int32_t, 3> bad :
@@ -105,11 +107,11 @@ TEST_F(ModelMeshes, EmptyDegenerateAndOutsideTheArraysTrianglesDrawNothing)
         ModelRoza.TriangleB[ModelRoza.TriangleCount] = bad[1];
         ModelRoza.TriangleC[ModelRoza.TriangleCount++] = bad[2];
     }
-    DrawRozaScene(1.0, 1.0, 1.0);
+    DrawRozaScene(Now, 1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), oneTriangle) << "only the valid triangle drew";
     // A count beyond the arrays' capacity stops at their end.
     ModelRoza.TriangleCount = INT32_MAX;
-    DrawRozaScene(1.0, 1.0, 1.0);
+    DrawRozaScene(Now, 1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), oneTriangle);
 }
 
@@ -121,7 +123,7 @@ TEST_F(ModelMeshes, CornersPastTheVerticesReadSitAtTheOrigin)
         // Two vertices on the right; the third corner is the origin, so the triangle points left to it.
         SetModel(ModelRoza, {{0.6, 0.6}, {0.6, -0.6}}, {{0, 1, past}});
         MarkScreen();
-        DrawRozaScene(1.0, 1.0, 1.0);
+        DrawRozaScene(Now, 1.0, 1.0, 1.0);
         EXPECT_FALSE(Near(ReadPixel(ColumnOf(0.4), RowOf(0.0)), Black)) << "corner " << past;
         EXPECT_FALSE(Near(ReadPixel(ColumnOf(0.1), RowOf(0.0)), Black)) << "corner " << past;
         EXPECT_TRUE(Near(ReadPixel(ColumnOf(-0.1), RowOf(0.0)), Black)) << "corner " << past << " is not at the origin";
@@ -133,10 +135,10 @@ TEST_F(ModelMeshes, TrianglesDrawWithTheCallersTransformColourAndBlending)
 {
     static PointModel starfish;
     SetModel(starfish, {{0.0, 0.0}, {0.4, 0.0}, {0.0, 0.4}}, {{0, 1, 2}});
-    TexTlo3 = MakeSolidTexture(Texel(255, 255, 255, 255));
+    Textures.Tlo3 = MakeSolidTexture(Texel(255, 255, 255, 255));
     glClear(GL_COLOR_BUFFER_BIT);
     glTranslatef(-0.5f, 0.0f, -2.0f);
-    glBindTexture(GL_TEXTURE_2D, TexTlo3);
+    glBindTexture(GL_TEXTURE_2D, Textures.Tlo3);
     glColor3f(0.5f, 0.5f, 0.5f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);

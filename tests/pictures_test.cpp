@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "effects/pictures.h"
-#include "shell/master.h"
 #include "tests/effects_gl_support.h"
 
 namespace {
+
+std::int32_t Now = 0;  // the demo time the scenes are drawn for
 
 GLuint WhitePicture = 0;
 
@@ -23,7 +24,7 @@ struct Shown {
 void ExpectFade(const std::vector<Shown>& table, void (*show)())
 {
     for (const Shown& expected : table) {
-        DemoTime = expected.Time;
+        Now = expected.Time;
         MarkScreen();
         show();
         const Rgb pixel = ReadBandCentre();
@@ -41,6 +42,7 @@ protected:
     void SetUp() override
     {
         ApplyStartupState();
+        Now = 0;
         glDisable(GL_DEPTH_TEST);
         WhitePicture = MakeSolidTexture(Texel(255, 255, 255, 255));
     }
@@ -52,13 +54,13 @@ TEST_F(Pictures, FadesStepByTenthsEveryFiftyMillisecondsWithOpenBounds)
     ExpectFade({{49700, -1}, {49701, 0.1}, {49749, 0.1}, {49750, -1}, {49751, 0.2}, {50149, 0.9}, {50150, -1},
                 {50151, 1.0}, {50199, 1.0}, {50200, -1}, {50201, 0.9}, {50251, 0.8}, {50649, 0.1}, {50650, -1},
                 {50699, -1}, {50701, -1}},
-               [] { ShowPictureInOut(49700, 50700, WhitePicture); });
+               [] { ShowPictureInOut(Now, 49700, 50700, WhitePicture); });
     // The end picture fades in and holds until half a second before its stop.
     ExpectFade({{89999, -1}, {90000, -1}, {90001, 0.1}, {90051, 0.2}, {90449, 0.9}, {90450, -1}, {90451, 1.0},
                 {120499, 1.0}, {120500, -1}, {121049, -1}},
-               [] { ShowPictureIn(WhitePicture, 90000.0, 121000.0); });
+               [] { ShowPictureIn(Now, WhitePicture, 90000.0, 121000.0); });
     // Fractional bounds are compared in floating point: 100.5 < 101 but not 100.
-    ExpectFade({{100, -1}, {101, 0.1}}, [] { ShowPictureIn(WhitePicture, 100.5, 2000.0); });
+    ExpectFade({{100, -1}, {101, 0.1}}, [] { ShowPictureIn(Now, WhitePicture, 100.5, 2000.0); });
 }
 
 TEST_F(Pictures, InOutFadeWithAShortSpanDrawsBothLaddersAndExtremeBoundsDoNotWrap)
@@ -67,19 +69,19 @@ TEST_F(Pictures, InOutFadeWithAShortSpanDrawsBothLaddersAndExtremeBoundsDoNotWra
     // first at 0.1 then at 0.9; additive blending left on by the caller shows both.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    DemoTime = 1010;
+    Now = 1010;
     glClear(GL_COLOR_BUFFER_BIT);
-    ShowPictureInOut(1000, 1500, WhitePicture);
+    ShowPictureInOut(Now, 1000, 1500, WhitePicture);
     EXPECT_NEAR(ReadBandCentre().Red, 255, 1);
     glDisable(GL_BLEND);
-    ShowPictureInOut(1000, 1500, WhitePicture);
+    ShowPictureInOut(Now, 1000, 1500, WhitePicture);
     EXPECT_NEAR(ReadBandCentre().Red, 230, 1);
 
-    DemoTime = 0;
+    Now = 0;
     MarkScreen();
-    ShowPictureInOut(INT32_MAX - 10, INT32_MIN + 10, WhitePicture);
+    ShowPictureInOut(Now, INT32_MAX - 10, INT32_MIN + 10, WhitePicture);
     EXPECT_TRUE(Near(ReadBandCentre(), MarkColour, 0));
-    ShowPictureInOut(INT32_MIN, INT32_MAX, WhitePicture);
+    ShowPictureInOut(Now, INT32_MIN, INT32_MAX, WhitePicture);
     EXPECT_NEAR(ReadBandCentre().Red, 255, 1) << "0 lies in the hold of the widest span";
 }
 

@@ -58,8 +58,8 @@ TEST(ScheduleTable, ArgumentsThatTheScenesReadBack)
         EXPECT_EQ(Row(10 + pass).Arg[0], pass);
 
     // Each credit pair shows its own caption, far then near; the second run likewise.
-    const GLuint* first[6] = {&TexCrTavrel, &TexCrQuimbrel, &TexCrDunvo, &TexCrFenwisp, &TexCrPlo, &TexCrKirrage};
-    const GLuint* second[6] = {&TexCodework, &TexGlimber, &TexGfx, &TexYast, &TexMsx, &TexBrund};
+    GLuint TextureSlots::*const first[6] = {&TextureSlots::CrTavrel, &TextureSlots::CrQuimbrel, &TextureSlots::CrDunvo, &TextureSlots::CrFenwisp, &TextureSlots::CrPlo, &TextureSlots::CrKirrage};
+    GLuint TextureSlots::*const second[6] = {&TextureSlots::Codework, &TextureSlots::Glimber, &TextureSlots::Gfx, &TextureSlots::Yast, &TextureSlots::Msx, &TextureSlots::Brund};
     for (int m = 0; m < 6; ++m) {
         EXPECT_EQ(Row(17 + 2 * m).Texture, first[m]) << m;
         EXPECT_EQ(Row(18 + 2 * m).Texture, first[m]) << m;
@@ -85,7 +85,7 @@ TEST(ScheduleTable, ArgumentsThatTheScenesReadBack)
     EXPECT_EQ(Row(53).Arg[0], 0.0);
 
     // The end picture is told to stop at 121000 though the row runs to 121050.
-    EXPECT_EQ(Row(62).Texture, &TexEnde);
+    EXPECT_EQ(Row(62).Texture, &TextureSlots::Ende);
     EXPECT_EQ(Row(62).Arg[0], 90000.0);
     EXPECT_EQ(Row(62).Arg[1], 121000.0);
 }

@@ -57,7 +57,7 @@ TEST_F(SoundSetUpTest, ARefusedVersionLeavesTheDemoRunningSilentToTheEnd)
     EXPECT_EQ(Count("BASS_Init"), 0);
     EXPECT_EQ(Count("BASS_StreamCreateFile"), 0);
     EXPECT_EQ(Count("BASS_StreamPlay"), 0);
-    EXPECT_GT(DemoTime, DemoEndTime);  // ended by the clock, not by the failure
+    EXPECT_GT(Clock.DemoTime, DemoEndTime);  // ended by the clock, not by the failure
     EXPECT_EQ(Count("BASS_Free"), 1);
 }
 
@@ -95,7 +95,7 @@ TEST_F(SoundSetUpTest, AWholeRunOpensTheMusicLastInWindowCreationAndPlaysItOnce)
 {
     FakeSetTicksPerSwap(500);
     EXPECT_EQ(ProgramEntry(), 0);
-    EXPECT_GT(DemoTime, DemoEndTime);
+    EXPECT_GT(Clock.DemoTime, DemoEndTime);
     const std::vector<std::string> sound = CallsStartingWith("BASS_");
     const std::vector<std::string> expected = {"BASS_GetVersion", InitCall,   "BASS_Start", StreamCall,
                                                "BASS_StreamPlay 1 0 0", "BASS_Free"};
@@ -115,14 +115,14 @@ TEST_F(SoundSetUpTest, AWholeRunOpensTheMusicLastInWindowCreationAndPlaysItOnce)
 
 namespace {
 
-// The music opened and started as in a run, with the demo running at DemoTime ms.
+// The music opened and started as in a run, with the demo running at Clock.DemoTime ms.
 void PlayMusicAt(std::int32_t demoTime)
 {
     ASSERT_TRUE(SetUpSound());
     ASSERT_TRUE(MusicReady);
     ASSERT_TRUE(BASS_StreamPlay(MusicStream, false, 0));
-    LoadState = 2;
-    DemoTime = demoTime;
+    Clock.Loading = LoadState::Running;
+    Clock.DemoTime = demoTime;
 }
 
 }  // namespace
@@ -134,13 +134,13 @@ TEST_F(SoundSetUpTest, MusicMoreThan80MsFromThePictureIsMovedToDemoTimeEitherWay
     // The picture ahead of the music (the music held back by a stall or a slow device), and behind it.
     for (const double offset : {-81.0, 81.0, -80.01, 80.01, -5000.0, 60000.0}) {
         const int before = Count(move);
-        FakeSoundSetPosition(DemoTime + offset);
+        FakeSoundSetPosition(Clock.DemoTime + offset);
         KeepMusicInStep();
         EXPECT_EQ(Count(move), before + 1) << "music " << offset << " ms from the picture";
         EXPECT_EQ(SoundGetStreamPosition(MusicStream), 60000.0);
     }
     for (const double offset : {-80.0, 80.0, -79.0, 40.0, 0.0}) {
-        FakeSoundSetPosition(DemoTime + offset);
+        FakeSoundSetPosition(Clock.DemoTime + offset);
         KeepMusicInStep();
         EXPECT_EQ(Count("SoundSetStreamPosition"), 6) << "music " << offset << " ms from the picture";
     }
@@ -150,8 +150,8 @@ TEST_F(SoundSetUpTest, NothingIsMovedBeforeTheMusicStartsAfterItEndsOrWithoutIt)
 {
     // Opened but not started: no position, whatever the clock says.
     ASSERT_TRUE(SetUpSound());
-    LoadState = 2;
-    DemoTime = 5000;
+    Clock.Loading = LoadState::Running;
+    Clock.DemoTime = 5000;
     FakeSoundSetPosition(0);
     KeepMusicInStep();
     EXPECT_EQ(SoundGetStreamPosition(MusicStream), -1.0);
@@ -160,12 +160,12 @@ TEST_F(SoundSetUpTest, NothingIsMovedBeforeTheMusicStartsAfterItEndsOrWithoutIt)
     // Started, but the loop is not running the demo yet.
     FakeReset();
     ASSERT_TRUE(BASS_StreamPlay(MusicStream, false, 0));
-    for (const std::int32_t state : {0, 1}) {
-        LoadState = state;
+    for (const LoadState state : {LoadState::SecondBatchPending, LoadState::Loaded}) {
+        Clock.Loading = state;
         KeepMusicInStep();
     }
     // Over: the last sample has played.
-    LoadState = 2;
+    Clock.Loading = LoadState::Running;
     FakeSoundEndStream();
     KeepMusicInStep();
     // No music at all: the set-up failed and the run goes on silent.
@@ -187,9 +187,9 @@ TEST_F(SoundSetUpTest, EachFrameMovesTheMusicToTheDemoTimeItDrawsBeforeDrawingIt
     std::int32_t drawnAt21 = -1;
     FakeSetTicksPerSwap(10);
     FakeSetSwapHook([&](int swap) {
-        FakeSoundSetPosition(swap == 20 ? 0.0 : static_cast<double>(DemoTime));
+        FakeSoundSetPosition(swap == 20 ? 0.0 : static_cast<double>(Clock.DemoTime));
         if (swap == 21)
-            drawnAt21 = DemoTime;
+            drawnAt21 = Clock.DemoTime;
         if (swap == 30)
             FakePostMessage(WmClose, 0, 0);
     });
@@ -207,9 +207,9 @@ TEST_F(SoundSetUpTest, EachFrameMovesTheMusicToTheDemoTimeItDrawsBeforeDrawingIt
 
 TEST_F(SoundSetUpTest, AfterAStallTheMusicWaitsForDemoTimeToCatchUpAndIsMovedOnce)
 {
-    // A 5 s stall 10 s in: the raw clock jumps, DemoTime halves the gap frame by frame.
+    // A 5 s stall 10 s in: the raw clock jumps, Clock.DemoTime halves the gap frame by frame.
     PlayMusicAt(10000);
-    StartTick = 1000;
+    Clock.StartTick = 1000;
     FakeSetTickCount(1000 + 15000);
     FakeSoundSetPosition(10000);
     for (int frame = 0; frame < 20; ++frame) {
@@ -219,7 +219,7 @@ TEST_F(SoundSetUpTest, AfterAStallTheMusicWaitsForDemoTimeToCatchUpAndIsMovedOnc
         FakeSetTickCount(1000 + 15000 + 5 * (frame + 1));
         FakeSoundSetPosition(SoundGetStreamPosition(MusicStream) + 5);
     }
-    // Moved once, to a DemoTime that had all but caught up with the raw clock.
+    // Moved once, to a Clock.DemoTime that had all but caught up with the raw clock.
     const std::vector<std::string> moves = CallsStartingWith("SoundSetStreamPosition");
     ASSERT_EQ(moves.size(), 1u);
     const std::int32_t to = std::stoi(moves[0].substr(std::string("SoundSetStreamPosition 1 ").size()));

@@ -18,6 +18,7 @@
 #include "textures/catalogue.h"
 #include "timeline/draw_frame.h"
 #include "timeline/logo_overlay.h"
+#include "timeline/schedule.h"
 #include "timeline/spinning_box.h"
 #include "timeline/twin_tubes.h"
 #include "timeline/wobble_picture.h"
@@ -60,6 +61,13 @@ static void SetProjection(double fieldOfView, double aspect, double nearPlane)
     glLoadIdentity();
 }
 
+// The first row of the schedule that does this.
+static const ScheduleRow& FirstRowOf(ScheduleAction action)
+{
+    return *std::find_if(std::begin(Schedule), std::end(Schedule),
+                         [action](const ScheduleRow& row) { return row.Action == action; });
+}
+
 class TimelineScenes : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -81,17 +89,19 @@ protected:
         ApplyStartupState();
         glDisable(GL_DEPTH_TEST);
 
-        for (GLuint* slot : {&TexTlo3, &TexKreski, &TexCzarna, &TexObrotnik, &TexHdr, &TexLogo, &TexEnde, &TexMk})
+        for (GLuint* slot : {&Textures.Tlo3, &Textures.Kreski, &Textures.Czarna, &Textures.Obrotnik, &Textures.Hdr, &Textures.Logo, &Textures.Ende, &Textures.Mk})
             *slot = WhiteTexture;
-        TexTloAch = BlackTexture;
-        TexBakba = BlackTexture;
-        TexMaska = ClearTexture;
-        TexBabka = Halves;
-        LoadState = 2;
-        DemoTime = 0;
-        PrevDemoTime = 0;
-        ResetTimelineState();
+        Textures.TloAch = BlackTexture;
+        Textures.Bakba = BlackTexture;
+        Textures.Maska = ClearTexture;
+        Textures.Babka = Halves;
+        Clock.Loading = LoadState::Running;
+        Clock.DemoTime = 0;
+        ResetSceneState();
     }
+
+    // The scenes' state these tests hand to the scenes, as the frame function does.
+    SceneState Scenes;
 
     static inline GLuint WhiteTexture, BlackTexture, ClearTexture, Halves, Quadrants;
 };
@@ -101,26 +111,26 @@ TEST_F(TimelineScenes, FramesWithNoRowActiveOrTheClockStoppedNeitherDrawNorClear
     MarkScreen();
     const Pixels marked = ReadScreen();
     for (std::int32_t t : {0, 18000, 121050}) {
-        DemoTime = t;
-        DrawFrame();
+        Clock.DemoTime = t;
+        DrawLoadingOrScene();
         EXPECT_TRUE(ReadScreen() == marked) << t;
     }
-    LoadState = 1;
-    DemoTime = 5000;
-    DrawFrame();
+    Clock.Loading = LoadState::Loaded;
+    Clock.DemoTime = 5000;
+    DrawLoadingOrScene();
     EXPECT_TRUE(ReadScreen() == marked);
 
     // And the same mark is overdrawn once a row is active, so the checks above can fail.
-    LoadState = 2;
-    DrawFrame();
+    Clock.Loading = LoadState::Running;
+    DrawLoadingOrScene();
     EXPECT_GT(MaxDifference(ReadScreen(), marked), 100);
 
     // The loading frame loads the second batch, restarts the clock and draws nothing.
     MarkScreen();
-    LoadState = 0;
-    DrawFrame();
-    EXPECT_EQ(LoadState, 1);
-    EXPECT_EQ(DemoTime, 0);
+    Clock.Loading = LoadState::SecondBatchPending;
+    DrawLoadingOrScene();
+    EXPECT_EQ(Clock.Loading, LoadState::Loaded);
+    EXPECT_EQ(Clock.DemoTime, 0);
     EXPECT_TRUE(ReadScreen() == marked);
     HeadlessClearMessageLog();
 }
@@ -129,11 +139,6 @@ TEST_F(TimelineScenes, LogoPassesTintAndLeaveAlphaBlendingOff)
 {
     SetProjection(165.0, 4.0 / 3.0, 0.001);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    for (int n = 0; n < 16; ++n) {
-        CycleRed[n] = n / 16.0f;
-        CycleGreen[n] = 0.5f;
-        CycleBlue[n] = 1.0f - n / 16.0f;
-    }
     // The pass 2 colour steps through all 16 entries, one per 100 ms.
     std::set<int> seen;
     for (std::int32_t t = 15050; t < 16650; t += 100)
@@ -142,14 +147,15 @@ TEST_F(TimelineScenes, LogoPassesTintAndLeaveAlphaBlendingOff)
     EXPECT_EQ(*seen.begin(), 0);
     EXPECT_EQ(*seen.rbegin(), 15);
 
-    DemoTime = 15750;
-    DrawLogoOverlay(1);
-    DrawLogoOverlay(2);
-    const int n = LogoCycleIndex(DemoTime);
-    const Rgb tinted = {int(std::lround(255 * CycleRed[n])), 128, int(std::lround(255 * CycleBlue[n]))};
+    DrawLogoOverlay(1, 15750);
+    DrawLogoOverlay(2, 15750);
+    // Entry 13 at 15.75 s; the library clamps its negative red to 0.
+    const CycleColour colour = LogoCycleColour(LogoCycleIndex(15750));
+    const auto channel = [](float c) { return std::clamp(int(std::lround(255 * c)), 0, 255); };
+    const Rgb tinted = {channel(colour.Red), channel(colour.Green), channel(colour.Blue)};
     EXPECT_TRUE(Near(ReadPixel(BandCentreX, BandCentreY), tinted));
     // Magenta asked for as (2, 0, 4) comes out clamped.
-    DrawLogoOverlay(3);
+    DrawLogoOverlay(3, 15750);
     EXPECT_TRUE(Near(ReadPixel(BandCentreX, BandCentreY), {255, 0, 255}, 0));
 
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -169,7 +175,7 @@ static Pixels DrawReferenceBox(float aboutX, float aboutY)
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glBindTexture(GL_TEXTURE_2D, TexKreski);
+    glBindTexture(GL_TEXTURE_2D, Textures.Kreski);
     DrawUnitCubeFaces();
     return ReadScreen();
 }
@@ -177,14 +183,13 @@ static Pixels DrawReferenceBox(float aboutX, float aboutY)
 TEST_F(TimelineScenes, BoxAngleAveragesTheLastTwoTimes)
 {
     SetProjection(165.0, 4.0 / 3.0, 0.001);
-    TexKreski = Quadrants;
-    PrevDemoTime = 19960;
-    DemoTime = 19980;
-    DrawSpinningBox();
-    DemoTime = 20000;
-    DrawSpinningBox();
+    Textures.Kreski = Quadrants;
+    const ScheduleRow& box = FirstRowOf(ScheduleAction::SpinningBox);
+    Scenes.PrevDemoTime = 19960;
+    PerformRow(box, 19980, Scenes);
+    PerformRow(box, 20000, Scenes);
     const Pixels averaged = ReadScreen();
-    EXPECT_EQ(PrevDemoTime, 20000);
+    EXPECT_EQ(Scenes.PrevDemoTime, 20000);
 
     // What it hands to the cube star.
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
@@ -197,7 +202,7 @@ TEST_F(TimelineScenes, BoxAngleAveragesTheLastTwoTimes)
     EXPECT_LE(MaxDifference(averaged, DrawReferenceBox(2498.75f, static_cast<float>(4997.5 / 3.0))), 1);
     // The same time twice: T / 4 exactly.
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    DrawSpinningBox();
+    PerformRow(box, 20000, Scenes);
     const Pixels steady = ReadScreen();
     EXPECT_GT(MaxDifference(steady, averaged), 100);
     EXPECT_LE(MaxDifference(steady, DrawReferenceBox(2500.0f, static_cast<float>(5000.0 / 3.0))), 1);
@@ -207,8 +212,7 @@ TEST_F(TimelineScenes, WobblePictureSetsTheLateProjectionFillsTheViewMirroredAnd
 {
     // As a window resize would leave it: the window's aspect, near 1.
     SetProjection(45.0, 16.0 / 9.0, 1.0);
-    DemoTime = 40000;
-    DrawWobblePicture();
+    DrawWobblePicture(Scenes.Wobble);
     GLdouble projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     const double focal = 1.0 / std::tan(M_PI / 8);
@@ -234,37 +238,30 @@ TEST_F(TimelineScenes, WobblePictureSetsTheLateProjectionFillsTheViewMirroredAnd
     // The phases advance once per drawn frame, whatever the time; other scenes leave them alone.
     const double first[8] = {0.1, 0.05, 0.1, 0.07, 0.2, 0.1, 0.1, 0.1};
     for (int i = 0; i < 8; ++i)
-        EXPECT_DOUBLE_EQ(WobblePhase[i], first[i]);
-    for (int frame = 2; frame <= 25; ++frame) {
-        DemoTime = 40000 + (frame % 3);
-        DrawWobblePicture();
-    }
-    for (std::int32_t other : {49000, 44000}) {
-        DemoTime = other;
-        DrawFrame();
-    }
+        EXPECT_DOUBLE_EQ(Scenes.Wobble.Phase[i], first[i]);
+    for (int frame = 2; frame <= 25; ++frame)
+        RunSchedule(40000 + (frame % 3), Scenes);
+    for (std::int32_t other : {49000, 44000})
+        RunSchedule(other, Scenes);
     for (int i = 0; i < 8; ++i)
-        EXPECT_NEAR(WobblePhase[i], 25 * first[i], 1e-9);
+        EXPECT_NEAR(Scenes.Wobble.Phase[i], 25 * first[i], 1e-9);
 }
 
 TEST_F(TimelineScenes, RingsAtT55800AndTheTopRingStill)
 {
     SetProjection(45.0, 4.0 / 3.0, 1.0);
-    std::fill(std::begin(RingTexOffset), std::end(RingTexOffset), 0.0f);
-    std::fill(std::begin(RingRadius), std::end(RingRadius), 1.0f);
-    std::fill(std::begin(RingShift), std::end(RingShift), 0.0f);
-    DemoTime = 55800;
-    DrawTwinTubes();
+    DrawTwinTubes(Scenes.Rings, 55800);
     const Pixels firstFrame = ReadScreen();
-    EXPECT_NEAR(RingTexOffset[0], -0.05059, 1e-4);
-    EXPECT_NEAR(RingRadius[0], 0.81621, 1e-4);
-    EXPECT_NEAR(RingShift[0], -0.15497, 1e-4);
-    EXPECT_EQ(RingTexOffset[64], 0.0f);
-    EXPECT_EQ(RingRadius[64], 1.0f);
-    EXPECT_EQ(RingShift[64], 0.0f);
+    const TubeRings& rings = Scenes.Rings.Previous;  // this frame's rings, handed on to the next
+    EXPECT_NEAR(rings.TexOffset[0], -0.05059, 1e-4);
+    EXPECT_NEAR(rings.Radius[0], 0.81621, 1e-4);
+    EXPECT_NEAR(rings.Shift[0], -0.15497, 1e-4);
+    EXPECT_EQ(rings.TexOffset[64], 0.0f);
+    EXPECT_EQ(rings.Radius[64], 1.0f);
+    EXPECT_EQ(rings.Shift[64], 0.0f);
 
     // The right tube lags one frame behind: at the same time again only it changes.
-    DrawTwinTubes();
+    DrawTwinTubes(Scenes.Rings, 55800);
     const Pixels secondFrame = ReadScreen();
     EXPECT_EQ(MaxDifference(firstFrame, secondFrame, 0, BandCentreX), 0);
     EXPECT_GT(MaxDifference(firstFrame, secondFrame, BandCentreX, 630), 100);

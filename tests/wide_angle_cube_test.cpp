@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "effects/wide_angle_cube.h"
-#include "shell/master.h"
 #include "tests/effects_gl_support.h"
 #include "textures/catalogue.h"
 
@@ -17,30 +16,28 @@ protected:
     void SetUp() override
     {
         ApplyStartupState();
-        PrevDemoTime = 0;
     }
+
+    std::int32_t previous = 0;  // the time of the averaged angle's last step, 0 at the start of a run
 };
 
 TEST_F(WideAngleCube, AngleIsTheMeanOfTwoTimesQuartered)
 {
     // First call averages with the 0 the production starts from; a stall catches up a frame later.
-    DemoTime = 1000;
-    EXPECT_EQ(StepAveragedAngle(), 125.0f);
-    EXPECT_EQ(PrevDemoTime, 1000);
-    EXPECT_EQ(StepAveragedAngle(), 250.0f);
+    EXPECT_EQ(StepAveragedAngle(previous, 1000), 125.0f);
+    EXPECT_EQ(previous, 1000);
+    EXPECT_EQ(StepAveragedAngle(previous, 1000), 250.0f);
     // The halving and quartering are real divisions: an odd sum keeps its fractions.
-    PrevDemoTime = 1;
-    DemoTime = 2;
-    EXPECT_EQ(StepAveragedAngle(), 0.375f);
+    previous = 1;
+    EXPECT_EQ(StepAveragedAngle(previous, 2), 0.375f);
     // The sum wraps as a 32-bit integer instead of overflowing.
-    PrevDemoTime = INT_MAX;
-    DemoTime = 1;
-    EXPECT_EQ(StepAveragedAngle(), static_cast<float>(INT_MIN / 8));
+    previous = INT_MAX;
+    EXPECT_EQ(StepAveragedAngle(previous, 1), static_cast<float>(INT_MIN / 8));
 }
 
 TEST_F(WideAngleCube, LeavesTheWideLensAdditiveBlendingAndNoDepthTest)
 {
-    TexTlo3 = MakeSolidTexture(Texel(255, 255, 255, 255));
+    Textures.Tlo3 = MakeSolidTexture(Texel(255, 255, 255, 255));
     // State a scene before might have left, all of which the cube must replace.
     glEnable(GL_TEXTURE_GEN_S);
     glEnable(GL_TEXTURE_GEN_T);
@@ -48,8 +45,7 @@ TEST_F(WideAngleCube, LeavesTheWideLensAdditiveBlendingAndNoDepthTest)
     glMatrixMode(GL_PROJECTION);
     glViewport(0, 0, 640, 480);  // a different window shape must not change the lens
 
-    DemoTime = 5000;
-    DrawWideAngleCube(0.5);
+    DrawWideAngleCube(0.5, StepAveragedAngle(previous, 5000));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_EQ(GetInteger(GL_DEPTH_FUNC), GL_LEQUAL);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
@@ -58,8 +54,7 @@ TEST_F(WideAngleCube, LeavesTheWideLensAdditiveBlendingAndNoDepthTest)
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
     EXPECT_EQ(GetInteger(GL_MATRIX_MODE), GL_MODELVIEW);
-    EXPECT_EQ(static_cast<GLuint>(GetInteger(GL_TEXTURE_BINDING_2D)), TexTlo3);
-    EXPECT_EQ(PrevDemoTime, 5000);
+    EXPECT_EQ(static_cast<GLuint>(GetInteger(GL_TEXTURE_BINDING_2D)), Textures.Tlo3);
     EXPECT_TRUE(Near(CurrentColour(), {128, 128, 128}, 1));
 
     // A 165-degree perspective with aspect 4/3, near 0.001 and far 100.
@@ -80,15 +75,14 @@ TEST_F(WideAngleCube, LeavesTheWideLensAdditiveBlendingAndNoDepthTest)
 
 TEST_F(WideAngleCube, EveryPixelShowsOneInnerFaceTimesTheBrightness)
 {
-    TexTlo3 = MakeSolidTexture(Texel(200, 120, 40, 255));
+    Textures.Tlo3 = MakeSolidTexture(Texel(200, 120, 40, 255));
     glViewport(0, 0, ScreenWidth, ScreenHeight);
     // Whatever the turn, the eye is inside the cube: the whole screen is covered once, with no
     // face added twice.
     for (const std::int32_t time : {0, 4321, 17999}) {
         for (const double brightness : {1.0, 0.5}) {
-            DemoTime = time;
             MarkScreen();
-            DrawWideAngleCube(brightness);
+            DrawWideAngleCube(brightness, StepAveragedAngle(previous, time));
             const auto scaled = [brightness](int c) { return static_cast<int>(std::lround(c * brightness)); };
             EXPECT_EQ(CountOther({scaled(200), scaled(120), scaled(40)}), 0) << time << ", " << brightness;
         }
@@ -134,14 +128,13 @@ TEST_F(WideAngleCube, ShowsTheBackFaceWhereARayCastFindsIt)
     for (int row = 0; row < Size; ++row)
         for (int column = 0; column < Size; ++column)
             texels.push_back(Texel(column * 16 + 8, row * 16 + 8, 128, 255));
-    TexTlo3 = MakeTexture(Size, Size, texels);
+    Textures.Tlo3 = MakeTexture(Size, Size, texels);
     glViewport(0, 0, ScreenWidth, ScreenHeight);
 
     int checked = 0;
     for (const std::int32_t time : {120, 260}) {
-        DemoTime = time;
-        PrevDemoTime = time;
-        DrawWideAngleCube(1.0);
+        previous = time;
+        DrawWideAngleCube(1.0, StepAveragedAngle(previous, time));
         for (int column = 280; column <= 360; column += 4) {
             for (int row = 200; row <= 280; row += 4) {
                 double s = 0.0, t = 0.0;
