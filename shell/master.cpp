@@ -35,7 +35,7 @@ void SetFrameRateCaption()
 {
     Clock.FrameCount = static_cast<std::int32_t>(std::lround(Clock.FrameCount * 1000 / 1000.0));
     const std::string caption = std::string(DemoTitle) + "   [" + std::to_string(Clock.FrameCount) + " FPS]";
-    SysSetWindowText(MainWindow, caption.c_str());
+    SysSetWindowText(MainWindow.Window, caption.c_str());
     Clock.FrameCount = 0;
 }
 
@@ -110,8 +110,8 @@ static bool DrawOneFrame()
     ++Clock.FrameCount;
     if (Clock.Loading == LoadState::Loaded) {
         Clock.StartTick = SysGetTickCount() - 1;
-        if (MusicReady)
-            BASS_StreamPlay(MusicStream, false, 0);
+        if (Music.Ready)
+            BASS_StreamPlay(Music.Stream, false, 0);
         Clock.Loading = LoadState::Running;
     }
     UpdateDemoTime();
@@ -119,7 +119,7 @@ static bool DrawOneFrame()
     DrawLoadingOrScene();
     if (RunEndedByClick)  // a message box of the loading frame took the click
         return true;
-    SysSwapBuffers(WindowDC);
+    SysSwapBuffers(MainWindow.DC);
     return Input.KeyDown[VkEscape] || Clock.DemoTime > DemoEndTime;
 }
 

@@ -7,8 +7,7 @@
 #include "shell/master.h"
 #include "shell/window.h"
 
-HStream MusicStream = 0;
-bool MusicReady = false;
+MusicState Music;
 
 // The raw clock at the previous check and the length of the frame before, in ms.
 static std::uint32_t PreviousRawTime = 0;
@@ -29,24 +28,23 @@ bool SetUpSound()
 {
     PreviousRawTime = 0;
     PreviousFrameMs = 0;
-    MusicStream = 0;
-    MusicReady = false;
+    Music = MusicState{};
     // The demo is worth watching without its music: after each failure it goes on silent.
     if (BASS_GetVersion() != RequiredSoundVersion) {
         ReportSoundFailure("BASS version 2.0 Sound System was not loaded");
         return true;
     }
-    if (!BASS_Init(SoundDevice, SoundFrequency, 0, MainWindow, nullptr)) {
+    if (!BASS_Init(SoundDevice, SoundFrequency, 0, MainWindow.Window, nullptr)) {
         ReportSoundFailure("Can't initialize digital sound system");
         return true;
     }
     BASS_Start();
-    MusicStream = BASS_StreamCreateFile(false, MusicFile, 0, 0, 0);
-    if (MusicStream == 0) {
+    Music.Stream = BASS_StreamCreateFile(false, MusicFile, 0, 0, 0);
+    if (Music.Stream == 0) {
         ReportSoundFailure("Can't create digital sound stream. Music file might be missing");
         return true;
     }
-    MusicReady = true;
+    Music.Ready = true;
     return true;
 }
 
@@ -58,7 +56,7 @@ void KeepMusicInStep()
     const std::int64_t frameMs = std::min(thisFrameMs, PreviousFrameMs);
     PreviousRawTime = raw;
     PreviousFrameMs = thisFrameMs;
-    if (Clock.Loading != LoadState::Running || !MusicReady)
+    if (Clock.Loading != LoadState::Running || !Music.Ready)
         return;
     // After a stall DemoTime closes the gap to the raw clock by half each frame, a few frames in all.
     // Music moved to it on the way would be left behind by what is still to close; it waits for the
@@ -66,9 +64,9 @@ void KeepMusicInStep()
     const std::int64_t catchingUp = static_cast<std::int64_t>(raw) - Clock.DemoTime;
     if (catchingUp > 2 * frameMs + SettledSlackMs)
         return;
-    const double position = SoundGetStreamPosition(MusicStream);
+    const double position = SoundGetStreamPosition(Music.Stream);
     if (position < 0.0)
         return;  // not started yet, or over
     if (std::abs(position - Clock.DemoTime) > MusicDriftLimitMs)
-        SoundSetStreamPosition(MusicStream, Clock.DemoTime);
+        SoundSetStreamPosition(Music.Stream, Clock.DemoTime);
 }

@@ -8,8 +8,13 @@ constexpr std::uint32_t RequiredSoundVersion = 2;
 // How far the music may stray from DemoTime before it is moved back to it, in ms.
 constexpr double MusicDriftLimitMs = 80.0;
 
-extern HStream MusicStream;  // the music stream, 0 while none; SetUpSound writes it
-extern bool MusicReady;      // true once the stream exists; SetUpSound writes it
+// The music stream: SetUpSound opens it; the frame loop starts it, the entry frees it.
+struct MusicState {
+    HStream Stream = 0;  // 0 while none
+    bool Ready = false;  // true once the stream exists
+};
+
+extern MusicState Music;
 
 // The sound set-up at the end of CreateMainWindow. The run goes on silent after any failure,
 // so the result is always true.

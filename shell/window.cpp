@@ -8,9 +8,7 @@
 #include "shell/master.h"
 #include "shell/music.h"
 
-SysWindow MainWindow = 0;
-SysDeviceContext WindowDC = 0;
-SysGLContext GLContext = 0;
+WindowHandles MainWindow;
 
 static bool DisplayChanged = false;
 // Set when a teardown begins; a second one (a click inside a message box of the first, the end of a
@@ -19,9 +17,7 @@ static bool TeardownBegun = false;
 
 void ResetWindowState()
 {
-    MainWindow = 0;
-    WindowDC = 0;
-    GLContext = 0;
+    MainWindow = WindowHandles{};
     DisplayChanged = false;
     TeardownBegun = false;
 }
@@ -81,24 +77,24 @@ static SysPixelFormat FillPixelFormat(int bitsPerPixel)
 static bool CreateRenderingContext(int bitsPerPixel, bool fullScreen)
 {
     const SysPixelFormat format = FillPixelFormat(bitsPerPixel);
-    const int formatIndex = SysChoosePixelFormat(WindowDC, format);
+    const int formatIndex = SysChoosePixelFormat(MainWindow.DC, format);
     if (formatIndex == 0) {
         DestroyMainWindow(fullScreen);
         ShowWindowError("Nie moge rozpoznac formatu textury!");
         return false;
     }
-    if (!SysSetPixelFormat(WindowDC, formatIndex, format)) {
+    if (!SysSetPixelFormat(MainWindow.DC, formatIndex, format)) {
         DestroyMainWindow(fullScreen);
         ShowWindowError("Nie moge rozpoznac formatu textury!");
         return false;
     }
-    GLContext = SysCreateContext(WindowDC);
-    if (GLContext == 0) {
+    MainWindow.Context = SysCreateContext(MainWindow.DC);
+    if (MainWindow.Context == 0) {
         DestroyMainWindow(fullScreen);
         ShowWindowError("Nie moge rozpoznac formatu textury!");
         return false;
     }
-    if (!SysMakeCurrent(WindowDC, GLContext)) {
+    if (!SysMakeCurrent(MainWindow.DC, MainWindow.Context)) {
         DestroyMainWindow(fullScreen);
         ShowWindowError("Nie moge zainicjowac trybu OpenGL");
         return false;
@@ -137,15 +133,15 @@ bool CreateMainWindow(int width, int height, bool fullScreen, int bitsPerPixel)
         SysShowCursor(false);
     }
 
-    MainWindow = SysCreateWindow(exStyle, WindowClassName, DemoTitle, style, 0, 0, width, height,
+    MainWindow.Window = SysCreateWindow(exStyle, WindowClassName, DemoTitle, style, 0, 0, width, height,
                                  windowClass.Instance);
-    if (MainWindow == 0) {
+    if (MainWindow.Window == 0) {
         DestroyMainWindow(fullScreen);
         ShowWindowError("Nie moge stworzyc okna!");
         return false;
     }
-    WindowDC = SysGetDC(MainWindow);
-    if (WindowDC == 0) {
+    MainWindow.DC = SysGetDC(MainWindow.Window);
+    if (MainWindow.DC == 0) {
         DestroyMainWindow(fullScreen);
         ShowWindowError("Konflikt sprzetowy!");
         return false;
@@ -153,10 +149,10 @@ bool CreateMainWindow(int width, int height, bool fullScreen, int bitsPerPixel)
     if (!CreateRenderingContext(bitsPerPixel, fullScreen))
         return false;
 
-    SysSetTimer(MainWindow, FrameRateTimerId, FrameRateTimerPeriod);
-    SysShowWindow(MainWindow, SwShow);
-    SysSetForegroundWindow(MainWindow);
-    SysSetFocus(MainWindow);
+    SysSetTimer(MainWindow.Window, FrameRateTimerId, FrameRateTimerPeriod);
+    SysShowWindow(MainWindow.Window, SwShow);
+    SysSetForegroundWindow(MainWindow.Window);
+    SysSetFocus(MainWindow.Window);
     ResizeScene(width, height);
     InitScene();
     if (RunEndedEarly())  // a click in one of the loaders' message boxes ended the run
@@ -174,19 +170,19 @@ void DestroyMainWindow(bool restoreDisplay)
         SysShowCursor(true);
         DisplayChanged = false;
     }
-    if (!SysMakeCurrent(WindowDC, 0))
+    if (!SysMakeCurrent(MainWindow.DC, 0))
         ShowWindowError("Nie moge zainicjowac trybu renderingu!");
-    if (!SysDeleteContext(GLContext)) {
+    if (!SysDeleteContext(MainWindow.Context)) {
         ShowWindowError("Nie moge zainicjowac trybu renderingu!");
-        GLContext = 0;
+        MainWindow.Context = 0;
     }
-    if (WindowDC != 0 && !SysReleaseDC(MainWindow, WindowDC)) {
+    if (MainWindow.DC != 0 && !SysReleaseDC(MainWindow.Window, MainWindow.DC)) {
         ShowWindowError("Konflikt sprzetowy!");
-        WindowDC = 0;
+        MainWindow.DC = 0;
     }
-    if (MainWindow != 0 && !SysDestroyWindow(MainWindow)) {
+    if (MainWindow.Window != 0 && !SysDestroyWindow(MainWindow.Window)) {
         ShowWindowError("Nie moge zamknac okna");
-        MainWindow = 0;
+        MainWindow.Window = 0;
     }
     if (!SysUnregisterClass(WindowClassName, SysGetModuleHandle()))
         ShowWindowError("Nie moge wyrejestrowac klasy okna!");

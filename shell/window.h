@@ -3,9 +3,14 @@
 
 #include "platform/platform.h"
 
-extern SysWindow MainWindow;       // the window; CreateMainWindow sets it
-extern SysDeviceContext WindowDC;  // its device context; CreateMainWindow sets it
-extern SysGLContext GLContext;     // the OpenGL context; CreateMainWindow sets it
+// The window's handles: CreateMainWindow sets them, DestroyMainWindow gives them back.
+struct WindowHandles {
+    SysWindow Window = 0;
+    SysDeviceContext DC = 0;     // its device context
+    SysGLContext Context = 0;    // the OpenGL context
+};
+
+extern WindowHandles MainWindow;
 
 constexpr const char* WindowClassName = "OpenGL";
 constexpr const char* WindowErrorCaption = "Zendra Error";

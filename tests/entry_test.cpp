@@ -26,7 +26,7 @@ void ClickInsideMessage(const std::string& prefix, int n)
 {
     FakeSetMessageBoxHook([prefix, n, seen = 0](const std::string& call) mutable {
         if (call.rfind(prefix, 0) == 0 && ++seen == n)
-            SysDispatchMessage(SysMessage{MainWindow, WmLButtonDown, 1, 0});
+            SysDispatchMessage(SysMessage{MainWindow.Window, WmLButtonDown, 1, 0});
     });
 }
 

@@ -95,7 +95,7 @@ TEST_F(FrameLoopTest, WithoutMusicTheClockStillRestartsAndTheRunGoesOnSilent)
             FakePostMessage(WmClose, 0, 0);
     });
     ProgramEntry();
-    EXPECT_FALSE(MusicReady);
+    EXPECT_FALSE(Music.Ready);
     EXPECT_EQ(Clock.Loading, LoadState::Running);
     EXPECT_EQ(Clock.StartTick, 776u);
     EXPECT_EQ(Count("BASS_StreamPlay"), 0);

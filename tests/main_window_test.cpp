@@ -130,34 +130,34 @@ TEST_F(MainWindowTest, TeardownFailuresAreEachReportedAndNeverStopTheTeardown)
                                         "ReleaseDC", "MessageBox Zendra Error: Konflikt sprzetowy!", "DestroyWindow",
                                         "MessageBox Zendra Error: Nie moge zamknac okna", "UnregisterClass OpenGL",
                                         "MessageBox Zendra Error: Nie moge wyrejestrowac klasy okna!"}));
-    EXPECT_EQ(GLContext, 0u);
-    EXPECT_EQ(WindowDC, 0u);
-    EXPECT_EQ(MainWindow, 0u);
+    EXPECT_EQ(MainWindow.Context, 0u);
+    EXPECT_EQ(MainWindow.DC, 0u);
+    EXPECT_EQ(MainWindow.Window, 0u);
 }
 
 TEST_F(MainWindowTest, TheWindowProcedureHandlesItsMessagesAndPassesTheRestOn)
 {
     ASSERT_TRUE(CreateMainWindow(640, 480, true, 32));
-    EXPECT_EQ(MainWindowProc(MainWindow, WmCreate, 0, 0), 0);
-    EXPECT_EQ(MainWindowProc(MainWindow, WmSize, 0, (200 << 16) | 300), 0);
+    EXPECT_EQ(MainWindowProc(MainWindow.Window, WmCreate, 0, 0), 0);
+    EXPECT_EQ(MainWindowProc(MainWindow.Window, WmSize, 0, (200 << 16) | 300), 0);
 
-    EXPECT_EQ(MainWindowProc(MainWindow, WmKeyDown, VkEscape, 0), 0);
+    EXPECT_EQ(MainWindowProc(MainWindow.Window, WmKeyDown, VkEscape, 0), 0);
     EXPECT_TRUE(Input.KeyDown[VkEscape]);
-    EXPECT_EQ(MainWindowProc(MainWindow, WmKeyUp, VkEscape, 0), 0);
+    EXPECT_EQ(MainWindowProc(MainWindow.Window, WmKeyUp, VkEscape, 0), 0);
     EXPECT_FALSE(Input.KeyDown[VkEscape]);
 
     Clock.FrameCount = 437;
-    EXPECT_EQ(MainWindowProc(MainWindow, WmTimer, 2, 0), 0);  // not the frame-rate timer
+    EXPECT_EQ(MainWindowProc(MainWindow.Window, WmTimer, 2, 0), 0);  // not the frame-rate timer
     EXPECT_EQ(Clock.FrameCount, 437);
-    EXPECT_EQ(MainWindowProc(MainWindow, WmTimer, FrameRateTimerId, 0), 0);
+    EXPECT_EQ(MainWindowProc(MainWindow.Window, WmTimer, FrameRateTimerId, 0), 0);
     EXPECT_EQ(FakeCalls().back(), "SetWindowText Moravel by Ostrevia 2k4   [437 FPS]");
     EXPECT_EQ(Clock.FrameCount, 0);
 
-    EXPECT_EQ(MainWindowProc(MainWindow, WmClose, 0, 0), 0);
+    EXPECT_EQ(MainWindowProc(MainWindow.Window, WmClose, 0, 0), 0);
     EXPECT_EQ(FakeCalls().back(), "PostQuitMessage 0");
 
-    EXPECT_EQ(MainWindowProc(MainWindow, WmDestroy, 0, 0), 0);
+    EXPECT_EQ(MainWindowProc(MainWindow.Window, WmDestroy, 0, 0), 0);
     EXPECT_EQ(FakeCalls().back(), "DefWindowProc 0x2");
-    MainWindowProc(MainWindow, 0x0006, 1, 0);  // activation: the system's business
+    MainWindowProc(MainWindow.Window, 0x0006, 1, 0);  // activation: the system's business
     EXPECT_EQ(FakeCalls().back(), "DefWindowProc 0x6");
 }

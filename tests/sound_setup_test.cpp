@@ -38,13 +38,13 @@ TEST_F(SoundSetUpTest, OnlyVersionTwoExactlyIsAcceptedAndARefusalTouchesNothingE
         FakeReset();
         FakeSoundReset();
         FakeSoundSetVersion(version);
-        MusicStream = 7;
-        MusicReady = true;
+        Music.Stream = 7;
+        Music.Ready = true;
         EXPECT_TRUE(SetUpSound());
         const std::vector<std::string> expected = {"BASS_GetVersion", VersionMessage};
         EXPECT_EQ(FakeCalls(), expected) << "version " << version;
-        EXPECT_EQ(MusicStream, 0u);
-        EXPECT_FALSE(MusicReady);
+        EXPECT_EQ(Music.Stream, 0u);
+        EXPECT_FALSE(Music.Ready);
     }
 }
 
@@ -73,7 +73,7 @@ TEST_F(SoundSetUpTest, AnInitFailureIsReportedAndNothingAfterItIsTried)
     EXPECT_EQ(Count("BASS_StreamCreateFile"), 0);
     EXPECT_EQ(Count("BASS_StreamPlay"), 0);
     EXPECT_EQ(FakeSwapCount(), 4);
-    EXPECT_FALSE(MusicReady);
+    EXPECT_FALSE(Music.Ready);
 }
 
 TEST_F(SoundSetUpTest, AMissingFileIsReportedAfterInitAndStartSucceeded)
@@ -86,8 +86,8 @@ TEST_F(SoundSetUpTest, AMissingFileIsReportedAfterInitAndStartSucceeded)
     EXPECT_EQ(sound, expected);
     EXPECT_EQ(IndexOf(StreamMessage), IndexOf(StreamCall) + 1);
     EXPECT_EQ(Count("MessageBox Sound"), 1) << "one sound message on this path";
-    EXPECT_EQ(MusicStream, 0u);
-    EXPECT_FALSE(MusicReady);
+    EXPECT_EQ(Music.Stream, 0u);
+    EXPECT_FALSE(Music.Ready);
     EXPECT_EQ(FakeSwapCount(), 3);
 }
 
@@ -109,8 +109,8 @@ TEST_F(SoundSetUpTest, AWholeRunOpensTheMusicLastInWindowCreationAndPlaysItOnce)
     const int play = IndexOf("BASS_StreamPlay");
     EXPECT_GT(play, firstSwap);
     EXPECT_LT(play, IndexOf("SwapBuffers", firstSwap + 1));
-    EXPECT_TRUE(MusicReady);
-    EXPECT_EQ(MusicStream, 1u);
+    EXPECT_TRUE(Music.Ready);
+    EXPECT_EQ(Music.Stream, 1u);
 }
 
 namespace {
@@ -119,8 +119,8 @@ namespace {
 void PlayMusicAt(std::int32_t demoTime)
 {
     ASSERT_TRUE(SetUpSound());
-    ASSERT_TRUE(MusicReady);
-    ASSERT_TRUE(BASS_StreamPlay(MusicStream, false, 0));
+    ASSERT_TRUE(Music.Ready);
+    ASSERT_TRUE(BASS_StreamPlay(Music.Stream, false, 0));
     Clock.Loading = LoadState::Running;
     Clock.DemoTime = demoTime;
 }
@@ -137,7 +137,7 @@ TEST_F(SoundSetUpTest, MusicMoreThan80MsFromThePictureIsMovedToDemoTimeEitherWay
         FakeSoundSetPosition(Clock.DemoTime + offset);
         KeepMusicInStep();
         EXPECT_EQ(Count(move), before + 1) << "music " << offset << " ms from the picture";
-        EXPECT_EQ(SoundGetStreamPosition(MusicStream), 60000.0);
+        EXPECT_EQ(SoundGetStreamPosition(Music.Stream), 60000.0);
     }
     for (const double offset : {-80.0, 80.0, -79.0, 40.0, 0.0}) {
         FakeSoundSetPosition(Clock.DemoTime + offset);
@@ -154,12 +154,12 @@ TEST_F(SoundSetUpTest, NothingIsMovedBeforeTheMusicStartsAfterItEndsOrWithoutIt)
     Clock.DemoTime = 5000;
     FakeSoundSetPosition(0);
     KeepMusicInStep();
-    EXPECT_EQ(SoundGetStreamPosition(MusicStream), -1.0);
-    EXPECT_FALSE(SoundSetStreamPosition(MusicStream, 5000)) << "a stream that does not play cannot move";
+    EXPECT_EQ(SoundGetStreamPosition(Music.Stream), -1.0);
+    EXPECT_FALSE(SoundSetStreamPosition(Music.Stream, 5000)) << "a stream that does not play cannot move";
 
     // Started, but the loop is not running the demo yet.
     FakeReset();
-    ASSERT_TRUE(BASS_StreamPlay(MusicStream, false, 0));
+    ASSERT_TRUE(BASS_StreamPlay(Music.Stream, false, 0));
     for (const LoadState state : {LoadState::SecondBatchPending, LoadState::Loaded}) {
         Clock.Loading = state;
         KeepMusicInStep();
@@ -169,13 +169,13 @@ TEST_F(SoundSetUpTest, NothingIsMovedBeforeTheMusicStartsAfterItEndsOrWithoutIt)
     FakeSoundEndStream();
     KeepMusicInStep();
     // No music at all: the set-up failed and the run goes on silent.
-    MusicReady = false;
+    Music.Ready = false;
     KeepMusicInStep();
     EXPECT_EQ(Count("SoundSetStreamPosition"), 0);
 
     // The check itself works on this stream once it plays.
-    MusicReady = true;
-    ASSERT_TRUE(BASS_StreamPlay(MusicStream, false, 0));
+    Music.Ready = true;
+    ASSERT_TRUE(BASS_StreamPlay(Music.Stream, false, 0));
     FakeSoundSetPosition(0);
     KeepMusicInStep();
     EXPECT_EQ(Count("SoundSetStreamPosition 1 5000"), 1);
@@ -217,7 +217,7 @@ TEST_F(SoundSetUpTest, AfterAStallTheMusicWaitsForDemoTimeToCatchUpAndIsMovedOnc
         KeepMusicInStep();
         // 5 ms a frame, for the clock and the device alike.
         FakeSetTickCount(1000 + 15000 + 5 * (frame + 1));
-        FakeSoundSetPosition(SoundGetStreamPosition(MusicStream) + 5);
+        FakeSoundSetPosition(SoundGetStreamPosition(Music.Stream) + 5);
     }
     // Moved once, to a Clock.DemoTime that had all but caught up with the raw clock.
     const std::vector<std::string> moves = CallsStartingWith("SoundSetStreamPosition");

@@ -93,7 +93,7 @@ void WriteVideoFrameOf(const RgbImage& frame)
 {
     if (!VideoOpen) {
         const std::string music = SysNativePath(MusicFile);
-        const bool hasMusic = MusicReady && std::filesystem::exists(music);
+        const bool hasMusic = Music.Ready && std::filesystem::exists(music);
         if (!hasMusic)
             std::fprintf(stderr, "moravel-capture: no music to put in the video; it will be silent\n");
         if (!OpenVideo(Options.VideoFile, frame.Width, frame.Height, Options.FpsNumerator, Options.FpsDenominator,
