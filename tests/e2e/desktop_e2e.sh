@@ -21,11 +21,17 @@ trap cleanup EXIT
 start_desktop() {
   [ -n "$wmpid" ] && kill "$wmpid" 2>/dev/null && wait "$wmpid" 2>/dev/null
   start_x "$1"
-  XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wmpid=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    sleep 0.1
+  # A window manager that could not open the display (it happens now and then on a loaded machine,
+  # on a server xdpyinfo has just reached) is started again, up to three times.
+  for _ in 1 2 3; do
+    XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wmpid=$!
+    for _ in $(seq 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+      kill -0 "$wmpid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$wmpid" 2>/dev/null && wait "$wmpid" 2>/dev/null
   done
   echo "openbox did not start"; cat "$work/openbox.log"; exit 1
 }

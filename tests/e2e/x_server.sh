@@ -10,9 +10,11 @@ start_x() {
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
   # Xvfb picks a free display itself and writes its number once it accepts clients. Choosing one here
   # raced with the other tests' servers: a display taken meanwhile answered xdpyinfo for a server
-  # that was not ours, and vanished when that test ended.
+  # that was not ours, and vanished when that test ended. -noreset: by default the server resets
+  # when its last client leaves, and a client that connects during the reset (openbox just after
+  # the xdpyinfo below) is refused.
   number_file=$(mktemp /tmp/moravel-xdisplay.XXXXXX)
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp "$@" 3>"$number_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset "$@" 3>"$number_file" >/dev/null 2>&1 &
   xpid=$!
   for _ in $(seq 100); do
     if grep -q '^[0-9][0-9]*$' "$number_file" 2>/dev/null && kill -0 "$xpid" 2>/dev/null; then
