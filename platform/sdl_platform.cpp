@@ -390,26 +390,6 @@ int SysShowCursor(bool show)
     return CursorCount;
 }
 
-SysInstance SysGetModuleHandle()
-{
-    return 0x400000;
-}
-
-SysCursor SysLoadCursor(std::uint32_t cursorId)
-{
-    return cursorId;
-}
-
-std::uint16_t SysRegisterClass(const SysWindowClass& windowClass)
-{
-    return ClassTableRegister(windowClass);
-}
-
-bool SysUnregisterClass(const char* className, SysInstance)
-{
-    return ClassTableUnregister(className);
-}
-
 SysWindow SysCreateWindow(std::uint32_t, const char* className, const char* title, std::uint32_t style, int x, int y,
                           int width, int height, SysInstance)
 {
@@ -671,26 +651,6 @@ bool SysPeekMessage(SysMessage& message)
             TranslateEvent(event);
     }
     return TakeQueuedMessage(message);
-}
-
-bool SysTranslateMessage(const SysMessage&)
-{
-    return false;
-}
-
-std::intptr_t SysDispatchMessage(const SysMessage& message)
-{
-    return SendToWindow(message.Window, message.Message, message.WParam, message.LParam);
-}
-
-std::intptr_t SysDefWindowProc(SysWindow, std::uint32_t, std::uintptr_t, std::intptr_t)
-{
-    return 0;
-}
-
-void SysPostQuitMessage(int exitCode)
-{
-    QueueQuit(exitCode);
 }
 
 std::uint32_t SysGetTickCount()
