@@ -266,6 +266,9 @@ int SysRenderScale()
     return 1;
 }
 
+// Not recorded: it reports nothing to the system, and tests compare the exact sequence of calls.
+void SysSetFrameReporter(SysFrameReport (*)()) {}
+
 bool SysPeekMessage(SysMessage& message)
 {
     return TakeQueuedMessage(message);

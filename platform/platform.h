@@ -132,6 +132,15 @@ bool SysSwapBuffers(SysDeviceContext dc);
 // Pixels per picture pixel: 1 for the live demo, K when a capture renders K times larger.
 int SysRenderScale();
 
+// What the production reports about each presented frame: its demo time and its music's playing
+// position in ms (-1 while none plays).
+struct SysFrameReport {
+    std::int32_t DemoTimeMs = -1;
+    double MusicPositionMs = -1.0;
+};
+// The production registers its reporter once; a backend that keeps no per-frame trace ignores it.
+void SysSetFrameReporter(SysFrameReport (*reporter)());
+
 // Messages.
 bool SysPeekMessage(SysMessage& message);  // takes one message off the queue, if any
 bool SysTranslateMessage(const SysMessage& message);

@@ -1,5 +1,5 @@
-// The calls every Linux backend shares, seen through the fake: fixed handles that are never "none",
-// and messages that reach their window's procedure.
+// The calls every Linux backend shares, seen through the fake: messages reach their window's
+// procedure, and registering the frame reporter leaves the record of calls as it was.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,6 +16,11 @@ std::intptr_t RecordingProc(SysWindow window, std::uint32_t message, std::uintpt
 {
     Received.push_back(SysMessage{window, message, wParam, lParam});
     return 77;
+}
+
+SysFrameReport Report()
+{
+    return SysFrameReport{};
 }
 
 class PlatformCallsTest : public ::testing::Test {
@@ -62,4 +67,12 @@ TEST_F(PlatformCallsTest, AMessageForNoWindowReachesNoProcedure)
 {
     EXPECT_EQ(SysDispatchMessage(SysMessage{0x999, WmTimer, 1, 0}), 0);
     EXPECT_TRUE(Received.empty());
+}
+
+TEST_F(PlatformCallsTest, RegisteringTheFrameReporterIsNotRecorded)
+{
+    SysSetFrameReporter(Report);
+    SysSwapBuffers(0);
+    SysSetFrameReporter(nullptr);
+    EXPECT_EQ(FakeCalls(), std::vector<std::string>{"SwapBuffers"});
 }
