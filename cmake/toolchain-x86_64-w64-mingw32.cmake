@@ -1,20 +1,4 @@
-# Cross-compiling for Windows with mingw-w64 (the 64-bit build the Wine tests run): the posix thread model, so
-# std::thread works, and every library linked in statically.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for Windows with mingw-w64: the 64-bit build the Wine tests run.
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(MORAVEL_MINGW_TRIPLET x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${MORAVEL_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MORAVEL_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${MORAVEL_MINGW_TRIPLET}-windres)
-set(CMAKE_ASM_NASM_COMPILER nasm)
-
-# Libraries and headers come from the cross tools and from the folder the dependencies were
-# built into (given as CMAKE_PREFIX_PATH); programs from the build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${MORAVEL_MINGW_TRIPLET} ${CMAKE_PREFIX_PATH})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw_toolchain.cmake)

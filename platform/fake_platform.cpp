@@ -132,16 +132,6 @@ int SysShowCursor(bool show)
     return CursorCount;
 }
 
-SysInstance SysGetModuleHandle()
-{
-    return 0x400000;
-}
-
-SysCursor SysLoadCursor(std::uint32_t cursorId)
-{
-    return cursorId;
-}
-
 std::uint16_t SysRegisterClass(const SysWindowClass& windowClass)
 {
     Record("RegisterClass " + std::string(windowClass.ClassName != nullptr ? windowClass.ClassName : "") +
@@ -276,19 +266,12 @@ int SysRenderScale()
     return 1;
 }
 
+// Not recorded: it reports nothing to the system, and tests compare the exact sequence of calls.
+void SysSetFrameReporter(SysFrameReport (*)()) {}
+
 bool SysPeekMessage(SysMessage& message)
 {
     return TakeQueuedMessage(message);
-}
-
-bool SysTranslateMessage(const SysMessage&)
-{
-    return false;
-}
-
-std::intptr_t SysDispatchMessage(const SysMessage& message)
-{
-    return SendToWindow(message.Window, message.Message, message.WParam, message.LParam);
 }
 
 std::intptr_t SysDefWindowProc(SysWindow, std::uint32_t message, std::uintptr_t, std::intptr_t)

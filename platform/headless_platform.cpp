@@ -105,26 +105,6 @@ int SysShowCursor(bool show)
     return CursorCount;
 }
 
-SysInstance SysGetModuleHandle()
-{
-    return 0x400000;
-}
-
-SysCursor SysLoadCursor(std::uint32_t cursorId)
-{
-    return cursorId;
-}
-
-std::uint16_t SysRegisterClass(const SysWindowClass& windowClass)
-{
-    return ClassTableRegister(windowClass);
-}
-
-bool SysUnregisterClass(const char* className, SysInstance)
-{
-    return ClassTableUnregister(className);
-}
-
 SysWindow SysCreateWindow(std::uint32_t, const char* className, const char*, std::uint32_t, int, int, int width,
                           int height, SysInstance)
 {
@@ -273,30 +253,13 @@ int SysRenderScale()
     return Scale;
 }
 
+// The capture and the benchmarks keep their own record of each frame; there is no trace here.
+void SysSetFrameReporter(SysFrameReport (*)()) {}
+
 bool SysPeekMessage(SysMessage& message)
 {
     PostTimerIfDue();
     return TakeQueuedMessage(message);
-}
-
-bool SysTranslateMessage(const SysMessage&)
-{
-    return false;
-}
-
-std::intptr_t SysDispatchMessage(const SysMessage& message)
-{
-    return SendToWindow(message.Window, message.Message, message.WParam, message.LParam);
-}
-
-std::intptr_t SysDefWindowProc(SysWindow, std::uint32_t, std::uintptr_t, std::intptr_t)
-{
-    return 0;
-}
-
-void SysPostQuitMessage(int exitCode)
-{
-    QueueQuit(exitCode);
 }
 
 std::uint32_t SysGetTickCount()

@@ -1,5 +1,52 @@
-// Non-portable operations: the window, GL context, message, clock, file and process calls the
-// production makes, one operation per place that can fail. Each backend defines all of them.
+// platform.h: the window, GL context, message, clock, file and process calls the production makes,
+// one operation per place that can fail, named and valued as on the system it was written for.
+//
+// BACKENDS. An executable links one window/GL backend and one sound backend (sound.h), static
+// libraries from platform/CMakeLists.txt; nothing is chosen at run time, and two backends in one
+// program are duplicate symbols. Every backend defines every call below.
+//   moravel_platform_sdl       sdl_platform.cpp: the demo on a real window (SDL2 on X11 or Wayland).
+//   moravel_platform_headless  headless_platform.cpp: EGL pbuffer on Mesa, no window system (capture,
+//                              benchmarks, inspector, GL tests); real or virtual clock (headless.h).
+//   moravel_platform_fake      fake_platform.cpp: no GL; records the calls, fails on request (fake.h).
+//   moravel_platform_win32     win32_platform.cpp + win32_*.cpp: each call is the Win32/GDI/wgl call.
+// The Linux ones share moravel_platform_posix (files, clock, class table and message queue,
+// posix_messages.cpp); SDL and headless also share posix_process.cpp and table_window_calls.cpp.
+// Sound: moravel_sound_sdl (SDL2_mixer), _silent (validates the file, plays nothing), _fake
+// (records into the fake's call list, so it needs moravel_platform_fake), _waveout (Windows).
+// The production includes only this header and sound.h; tests and tools reach a backend's own
+// controls through fake.h, headless.h and sound_fake.h.
+//
+// WHAT A BACKEND MUST DO. Return what the system would: 0 / false / DispChangeFailed on failure.
+// Send WmCreate and WmSize to the class's procedure inside SysCreateWindow and WmDestroy inside
+// SysDestroyWindow; take queued messages off in order, WmQuit after those posted before it; resolve
+// production names (data\logo.tga) against the data folder. Where there is no such system it may
+// do nothing, but answers as if it had done it:
+//   - display mode: headless grants every mode; SDL only checks the mode exists (the switch comes
+//     with the full-screen window) and restoring leaves full screen; fake records a scripted result.
+//   - module handle, cursor, TranslateMessage, DefWindowProc: fixed answers on Linux, no effect.
+//   - ShowCursor counts only (headless, fake); ShowWindow, SetForegroundWindow, SetFocus and
+//     SetWindowText only check the window (headless); SetTimer posts nothing (fake).
+//   - SysSleep returns at once under the headless virtual clock and on the fake (which adds the ms
+//     to its tick count). SysCheckDisplay is true on headless and Windows; SysChooseDataFolder
+//     keeps the working folder on headless.
+//   - SysSetFrameReporter: only the SDL backend uses it (its MORAVEL_SYNC_TRACE); others ignore it.
+//   - SysMessageBox never waits on headless (stderr) or fake (a hook); SDL and Windows echo it to
+//     stderr and skip the dialog when MORAVEL_MESSAGES=stderr.
+//
+// THREADS. The production makes every call, sound included, from its one main thread; window
+// procedures and the frame reporter are called back on it (from SysCreateWindow, SysDestroyWindow,
+// SysDispatchMessage, SysSwapBuffers), as are the fake's and headless' hooks. Threads of the
+// backends' own: the SDL backend's signal watchdog (ends a run stuck one second after SIGINT or
+// SIGTERM, putting the display mode back) and SDL's timer thread (only pushes an event); the SDL
+// sound backend's post-mix callback on SDL's audio thread; the waveOut backend's decoder thread.
+// They share state with the main thread only through locks, atomics or SDL's event queue; the one
+// exception is the watchdog's last-resort restore of the display mode, just before it ends the run.
+//
+// OWNERSHIP. Handles are opaque numbers the backend hands out and owns what stands behind; 0 is
+// "none". The production releases what it made, in the system's order (ReleaseDC, DeleteContext,
+// DestroyWindow, UnregisterClass). A SysProcess is waited for once (Windows closes it there) and
+// released by SysProgramResult, once. Strings are only read during the call; the backend copies
+// what it keeps. The frame reporter is a plain function and must stay callable for the run.
 #pragma once
 
 #include <cstdint>
@@ -131,6 +178,15 @@ bool SysSwapBuffers(SysDeviceContext dc);
 
 // Pixels per picture pixel: 1 for the live demo, K when a capture renders K times larger.
 int SysRenderScale();
+
+// What the production reports about each presented frame: its demo time and its music's playing
+// position in ms (-1 while none plays).
+struct SysFrameReport {
+    std::int32_t DemoTimeMs = -1;
+    double MusicPositionMs = -1.0;
+};
+// The production registers its reporter once; a backend that keeps no per-frame trace ignores it.
+void SysSetFrameReporter(SysFrameReport (*reporter)());
 
 // Messages.
 bool SysPeekMessage(SysMessage& message);  // takes one message off the queue, if any

@@ -390,26 +390,6 @@ int SysShowCursor(bool show)
     return CursorCount;
 }
 
-SysInstance SysGetModuleHandle()
-{
-    return 0x400000;
-}
-
-SysCursor SysLoadCursor(std::uint32_t cursorId)
-{
-    return cursorId;
-}
-
-std::uint16_t SysRegisterClass(const SysWindowClass& windowClass)
-{
-    return ClassTableRegister(windowClass);
-}
-
-bool SysUnregisterClass(const char* className, SysInstance)
-{
-    return ClassTableUnregister(className);
-}
-
 SysWindow SysCreateWindow(std::uint32_t, const char* className, const char* title, std::uint32_t style, int x, int y,
                           int width, int height, SysInstance)
 {
@@ -604,10 +584,14 @@ bool SysDeleteContext(SysGLContext context)
 }
 
 // The sync trace for the benchmarks, off unless MORAVEL_SYNC_TRACE names a file: per presented frame,
-// the monotonic time in microseconds, the demo time and the music position the sound backend reports.
-// Both are weak: the backend still links without the production or the SDL sound backend.
-[[gnu::weak]] extern std::int32_t DemoTime;
-[[gnu::weak]] double SoundMusicPositionMs(std::uint64_t nowMicroseconds);
+// the monotonic time in microseconds, then the demo time and the music position the production's
+// reporter gives (-1 and -1.0 while none is registered).
+static SysFrameReport (*FrameReporter)() = nullptr;
+
+void SysSetFrameReporter(SysFrameReport (*reporter)())
+{
+    FrameReporter = reporter;
+}
 
 static void TraceSwap()
 {
@@ -624,8 +608,9 @@ static void TraceSwap()
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     const std::uint64_t us = static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
-    std::fprintf(trace, "%llu %d %.3f\n", static_cast<unsigned long long>(us), &DemoTime != nullptr ? DemoTime : -1,
-                 SoundMusicPositionMs != nullptr ? SoundMusicPositionMs(us) : -1.0);
+    const SysFrameReport report = FrameReporter != nullptr ? FrameReporter() : SysFrameReport{};
+    std::fprintf(trace, "%llu %d %.3f\n", static_cast<unsigned long long>(us), report.DemoTimeMs,
+                 report.MusicPositionMs);
 }
 
 bool SysSwapBuffers(SysDeviceContext dc)
@@ -671,26 +656,6 @@ bool SysPeekMessage(SysMessage& message)
             TranslateEvent(event);
     }
     return TakeQueuedMessage(message);
-}
-
-bool SysTranslateMessage(const SysMessage&)
-{
-    return false;
-}
-
-std::intptr_t SysDispatchMessage(const SysMessage& message)
-{
-    return SendToWindow(message.Window, message.Message, message.WParam, message.LParam);
-}
-
-std::intptr_t SysDefWindowProc(SysWindow, std::uint32_t, std::uintptr_t, std::intptr_t)
-{
-    return 0;
-}
-
-void SysPostQuitMessage(int exitCode)
-{
-    QueueQuit(exitCode);
 }
 
 std::uint32_t SysGetTickCount()

@@ -84,7 +84,7 @@ static void RecordMix(void*, Uint8*, int length)
 // The music's playing position in ms at the given monotonic time, -1 when it does not play. Asks the
 // mixer before taking the record's lock: the audio thread holds the mixer's lock while it takes the
 // record's, so the other order could deadlock.
-double SoundMusicPositionMs(std::uint64_t nowMicroseconds)
+static double SoundMusicPositionMs(std::uint64_t nowMicroseconds)
 {
     const bool playing = AudioOpen && PlayingStream != 0 && Mix_PlayingMusic();
     const std::lock_guard<std::mutex> hold(MixRecordLock);

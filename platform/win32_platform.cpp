@@ -225,6 +225,9 @@ int SysRenderScale()
     return 1;
 }
 
+// The Windows release keeps no per-frame trace.
+void SysSetFrameReporter(SysFrameReport (*)()) {}
+
 bool SysPeekMessage(SysMessage& message)
 {
     MSG native;

@@ -1,5 +1,6 @@
 // The tool's file access on POSIX systems: mapping, listing, atomic writes and the locked output
 // folder that extraction writes into through one directory descriptor.
+#include "chunked_write.h"
 #include "vfs.h"
 #include "vfs_system.h"
 
@@ -20,41 +21,33 @@
 
 namespace {
 
-constexpr std::size_t WriteChunk = 1 << 16;
-
-// Test hook: MORAVEL_VFS_KILL_AFTER=N kills the extractor with SIGKILL once N bytes of file
-// contents are written, to prove that an interrupted run leaves no partial file behind.
-long long KillAfter()
+// One write call, again where a signal interrupted it.
+bool WriteSome(int fd, const std::uint8_t* data, std::size_t size, std::size_t& written)
 {
-    static const long long limit = [] {
-        const char* value = std::getenv("MORAVEL_VFS_KILL_AFTER");
-        return value != nullptr ? std::atoll(value) : -1LL;
-    }();
-    return limit;
+    for (;;) {
+        const ssize_t done = write(fd, data, size);
+        if (done >= 0) {
+            written = std::size_t(done);
+            return true;
+        }
+        if (errno != EINTR)
+            return false;
+    }
 }
-long long BytesWritten = 0;
+
+void KillNow()
+{
+    raise(SIGKILL);
+}
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
 {
-    while (size > 0) {
-        std::size_t chunk = std::min(size, WriteChunk);
-        if (KillAfter() >= 0 && BytesWritten + (long long)chunk > KillAfter()) {
-            chunk = std::size_t(std::max(0LL, KillAfter() - BytesWritten));
-            if (chunk > 0 && write(fd, data, chunk) < 0)
-                return false;
-            raise(SIGKILL);
-        }
-        ssize_t done = write(fd, data, chunk);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += done;
-        size -= std::size_t(done);
-        BytesWritten += done;
-    }
-    return true;
+    return WriteInChunks(
+        data, size,
+        [fd](const std::uint8_t* at, std::size_t length, std::size_t& written) {
+            return WriteSome(fd, at, length, written);
+        },
+        KillNow);
 }
 
 }  // namespace

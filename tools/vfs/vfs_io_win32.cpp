@@ -4,6 +4,7 @@
 #define NOMINMAX
 #include <windows.h>
 
+#include "chunked_write.h"
 #include "vfs.h"
 #include "vfs_system.h"
 
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr std::size_t WriteChunk = 1 << 16;
 const char* const LockName = ".vfs.lock";
 
 std::string SystemMessage(DWORD error)
@@ -31,36 +31,22 @@ std::string LastError()
     return SystemMessage(GetLastError());
 }
 
-// Test hook, as on POSIX: MORAVEL_VFS_KILL_AFTER=N ends the extractor at once after N bytes.
-long long KillAfter()
+void TerminateNow()
 {
-    static const long long limit = [] {
-        const char* value = std::getenv("MORAVEL_VFS_KILL_AFTER");
-        return value != nullptr ? std::atoll(value) : -1LL;
-    }();
-    return limit;
+    TerminateProcess(GetCurrentProcess(), 9);
 }
-long long BytesWritten = 0;
 
 bool WriteAll(HANDLE file, const std::uint8_t* data, std::size_t size)
 {
-    while (size > 0) {
-        std::size_t chunk = std::min(size, WriteChunk);
-        if (KillAfter() >= 0 && BytesWritten + (long long)chunk > KillAfter()) {
-            chunk = std::size_t(std::max(0LL, KillAfter() - BytesWritten));
+    return WriteInChunks(
+        data, size,
+        [file](const std::uint8_t* at, std::size_t length, std::size_t& written) {
             DWORD done = 0;
-            if (chunk > 0)
-                WriteFile(file, data, DWORD(chunk), &done, nullptr);
-            TerminateProcess(GetCurrentProcess(), 9);
-        }
-        DWORD done = 0;
-        if (!WriteFile(file, data, DWORD(chunk), &done, nullptr))
-            return false;
-        data += done;
-        size -= done;
-        BytesWritten += done;
-    }
-    return true;
+            const bool ok = WriteFile(file, at, DWORD(length), &done, nullptr) != FALSE;
+            written = done;
+            return ok;
+        },
+        TerminateNow);
 }
 
 // A plain file: not a folder, not a link or other reparse point, not a device.
