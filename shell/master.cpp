@@ -209,10 +209,20 @@ static void UnpackData()
                                          : "vfs.dll ended with exit code " + std::to_string(outcome.ExitCode));
 }
 
+// What the backend's per-frame trace records: the demo time and where the music is.
+static SysFrameReport ReportFrame()
+{
+    SysFrameReport report;
+    report.DemoTimeMs = Clock.DemoTime;
+    report.MusicPositionMs = SoundGetStreamPosition(Music.Stream);
+    return report;
+}
+
 int ProgramEntry()
 {
     if (!SysCheckDisplay())
         return NoDisplayExitCode;
+    SysSetFrameReporter(ReportFrame);
     UnpackData();
     RunDemo(SysGetModuleHandle(), 0, "", SwShowNormal);
     if (!RunEndedByClick)
