@@ -38,7 +38,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
 {
     while (size > 0) {
         std::size_t chunk = std::min(size, WriteChunk);
-        if (KillAfter() >= 0 && BytesWritten + (long long)chunk > KillAfter()) {
+        if (KillAfter() >= 0 && BytesWritten + static_cast<long long>(chunk) > KillAfter()) {
             chunk = std::size_t(std::max(0LL, KillAfter() - BytesWritten));
             if (chunk > 0 && write(fd, data, chunk) < 0)
                 return false;
