@@ -14,7 +14,7 @@ if [ "${1:-}" = --sanitize ]; then
   export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1
   export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DMORAVEL_SANITIZE=ON
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DMORAVEL_SANITIZE=ON -DMORAVEL_WERROR=ON
   cmake --build build-asan -j"$(nproc)"
   cd build-asan
   # The whole two-minute runs (to the end, and with a stall), the reference frames and the capture checks render the same paths
@@ -23,7 +23,7 @@ if [ "${1:-}" = --sanitize ]; then
   ctest -j2 --output-on-failure --timeout 1500 -E '^(demo_full_run|demo_stall|ReferenceFramesTest\..*|CaptureTest\..*)$'
   exit
 fi
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DMORAVEL_WERROR=ON
 cmake --build build -j"$(nproc)"
 (cd build && ctest -j2 --output-on-failure --timeout 600)
 # The 32-bit Windows release from the same sources, and its tests under Wine.

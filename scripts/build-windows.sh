@@ -100,7 +100,7 @@ build_project() {
   local arch=$1 build=$out/$arch
   step "building moravel.exe and vfs.dll for $arch-w64-mingw32"
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake" \
-    -DCMAKE_PREFIX_PATH="$out/deps-$arch" -DCMAKE_BUILD_TYPE=Release -DMORAVEL_WINDOWS=ON \
+    -DCMAKE_PREFIX_PATH="$out/deps-$arch" -DCMAKE_BUILD_TYPE=Release -DMORAVEL_WINDOWS=ON -DMORAVEL_WERROR=ON \
     -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$build" >"$build.log" 2>&1 \
     || { cat "$build.log"; return 1; }
   cmake --build "$build" -j"$jobs" >>"$build.log" 2>&1 || { tail -80 "$build.log"; return 1; }

@@ -113,8 +113,9 @@ TEST_F(CubeStar, EveryFaceOfTheCubeListShowsTheWholeTexture)
         // The corners of the screen stay clear: the cube is the unit cube, not larger.
         EXPECT_EQ(PixelAt(pixels, 2, 2), 0u) << face;
         // The front face stands upright: texture (0,0) at its bottom left.
-        if (face == 0)
+        if (face == 0) {
             EXPECT_TRUE(std::equal(seen, seen + 4, corners));
+        }
     }
     glDeleteTextures(1, &texture);
     glDisable(GL_TEXTURE_2D);

@@ -136,8 +136,9 @@ TEST(ScheduleTable, CreditsFollowOneAnotherWithoutGapOrOverlap)
         }
         EXPECT_EQ(after.Lower, before.Upper) << "rows " << panels[i - 1] << " and " << panels[i];
         // The same name twice running: far (deeper) first, then near.
-        if (after.Texture == before.Texture)
+        if (after.Texture == before.Texture) {
             EXPECT_LT(before.Arg[0], after.Arg[0]) << "rows " << panels[i - 1] << " and " << panels[i];
+        }
     }
     EXPECT_EQ(families, 2);
 }
@@ -163,8 +164,9 @@ TEST(ScheduleTable, FadeLaddersStepOneWayInEqualSteps)
         const double step = Row(n + 1).Arg[0] - Row(n).Arg[0];
         EXPECT_NE(step, 0.0);
         for (int k = n + 1; k <= last; ++k) {
-            if (k < last)
+            if (k < last) {
                 EXPECT_EQ(Row(k).Upper - Row(k).Lower, stepLength) << "row " << k;
+            }
             EXPECT_NEAR(Row(k).Arg[0] - Row(k - 1).Arg[0], step, 1e-9) << "row " << k;
         }
         ladderLengths.push_back(last - n + 1);

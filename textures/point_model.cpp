@@ -80,7 +80,7 @@ static bool ConvertInteger(std::string_view line, std::int32_t& value, std::stri
     const std::string_view text = SkipPlusSign(line);
     const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (status == std::errc::result_out_of_range && end == text.data() + text.size()) {
-        reason = "\"" + std::string(line) + "\" is out of range";
+        reason = std::string("\"").append(line).append("\" is out of range");
         return false;
     }
     if (status != std::errc() || end != text.data() + text.size() || text.empty()) {
@@ -105,7 +105,7 @@ static bool ConvertReal(std::string_view line, double& value, std::string& reaso
     const auto [end, status] =
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (status == std::errc::result_out_of_range && end == text.data() + text.size()) {
-        reason = "\"" + std::string(line) + "\" is out of range";
+        reason = std::string("\"").append(line).append("\" is out of range");
         return false;
     }
     if (status != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {

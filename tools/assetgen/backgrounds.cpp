@@ -24,14 +24,14 @@ static void AddSparks(Canvas& canvas, int count, uint32_t seed, float brightness
     Random random{seed};
     const Colour tints[] = {Cream, Amber, Cyan, Magenta};
     for (int i = 0; i < count; i++) {
-        float cx = NextRange(random, 0, (float)canvas.Width);
-        float cy = NextRange(random, 0, (float)canvas.Height);
+        float cx = NextRange(random, 0, static_cast<float>(canvas.Width));
+        float cy = NextRange(random, 0, static_cast<float>(canvas.Height));
         float size = NextRange(random, 0.6f, 2.2f);
         float power = brightness * NextRange(random, 0.3f, 1.0f);
         Colour tint = Mix(tints[i % 4], Cream, 0.5f);
-        int reach = (int)(size * 6);
-        for (int y = (int)cy - reach; y <= (int)cy + reach; y++) {
-            for (int x = (int)cx - reach; x <= (int)cx + reach; x++) {
+        int reach = static_cast<int>(size * 6);
+        for (int y = static_cast<int>(cy) - reach; y <= static_cast<int>(cy) + reach; y++) {
+            for (int x = static_cast<int>(cx) - reach; x <= static_cast<int>(cx) + reach; x++) {
                 if (x < 0 || y < 0 || x >= canvas.Width || y >= canvas.Height)
                     continue;
                 float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
@@ -93,8 +93,8 @@ Canvas PaintKreski()
             Colour c = Scale(Mix(Night, Indigo, v), 0.8f);
             // Main stripes on a slant: one per cell, each with its own width, tint and a bright core.
             float w = (u * 0.5f + v) * 9;
-            int cell = (int)std::floor(w);
-            float f = w - (float)cell;
+            int cell = static_cast<int>(std::floor(w));
+            float f = w - static_cast<float>(cell);
             float width = 0.08f + 0.3f * HashUnit(cell, 0, 0, 21);
             float centre = 0.5f;
             float d = std::fabs(f - centre) - width / 2;
@@ -174,7 +174,8 @@ Canvas PaintTloAch()
             AddLight(c, Magenta, 0.4f * GlowFalloff(r2 - 0.45f, 0.01f) + 0.1f * GlowFalloff(r2 - 0.45f, 0.06f));
             float streak = GlowFalloff(sy - 0.12f + 0.05f * sx, 0.012f) * GlowFalloff(sx - 0.3f, 1.1f);
             AddLight(c, Mix(Violet, Cream, 0.3f), 0.8f * streak);
-            AddLight(c, Amber, 0.5f * GlowFalloff(std::sqrt((sx - 0.3f) * (sx - 0.3f) + (sy - 0.1f) * (sy - 0.1f)), 0.09f));
+            AddLight(c, Amber,
+                     0.5f * GlowFalloff(std::sqrt((sx - 0.3f) * (sx - 0.3f) + (sy - 0.1f) * (sy - 0.1f)), 0.09f));
         }
     }
     AddSparks(canvas, 60, 33, 0.7f);
@@ -199,11 +200,13 @@ Canvas PaintHdr()
             AddLight(c, Amber, 0.45f * GlowFalloff(edge, 0.07f));
             AddLight(c, Orange, 0.15f * GlowFalloff(edge, 0.2f));
             float diamond = std::fabs(u - 0.5f) + std::fabs(v - 0.5f);
-            AddLight(c, Magenta, 0.5f * GlowFalloff(diamond - 0.3f, 0.012f) + 0.12f * GlowFalloff(diamond - 0.3f, 0.06f));
+            AddLight(c, Magenta,
+                     0.5f * GlowFalloff(diamond - 0.3f, 0.012f) + 0.12f * GlowFalloff(diamond - 0.3f, 0.06f));
             float centre = std::sqrt((u - 0.5f) * (u - 0.5f) + (v - 0.5f) * (v - 0.5f));
             AddLight(c, Cream, 0.8f * GlowFalloff(centre, 0.05f));
             AddLight(c, Violet, 0.35f * GlowFalloff(centre, 0.16f));
-            float grid = std::max(GlowFalloff(WrapDistance(u * 8, 0), 0.03f), GlowFalloff(WrapDistance(v * 8, 0), 0.03f));
+            float grid =
+                std::max(GlowFalloff(WrapDistance(u * 8, 0), 0.03f), GlowFalloff(WrapDistance(v * 8, 0), 0.03f));
             AddLight(c, Cyan, 0.08f * grid);
             for (float cx : {0.1f, 0.9f})
                 for (float cy : {0.1f, 0.9f})
@@ -270,14 +273,15 @@ Canvas PaintBakba()
         float bx = NextRange(random, 0.05f, 0.95f) * size;
         float by = NextRange(random, 0.25f, 0.98f) * size;
         float r = NextRange(random, 1.5f, 7.0f);
-        for (int y = (int)(by - r - 3); y <= (int)(by + r + 3); y++) {
-            for (int x = (int)(bx - r - 3); x <= (int)(bx + r + 3); x++) {
+        for (int y = static_cast<int>(by - r - 3); y <= static_cast<int>(by + r + 3); y++) {
+            for (int x = static_cast<int>(bx - r - 3); x <= static_cast<int>(bx + r + 3); x++) {
                 if (x < 0 || y < 0 || x >= size || y >= size)
                     continue;
                 float dx = x + 0.5f - bx, dy = y + 0.5f - by;
                 float d = std::sqrt(dx * dx + dy * dy);
                 float ring = GlowFalloff(d - r, 0.7f);
-                float shine = GlowFalloff(std::sqrt((dx + r * 0.4f) * (dx + r * 0.4f) + (dy + r * 0.4f) * (dy + r * 0.4f)), r * 0.25f);
+                float shine = GlowFalloff(
+                    std::sqrt((dx + r * 0.4f) * (dx + r * 0.4f) + (dy + r * 0.4f) * (dy + r * 0.4f)), r * 0.25f);
                 AddLight(At(canvas, x, y), Mix(Cyan, Cream, 0.5f), 0.35f * ring + 0.4f * shine);
             }
         }
@@ -300,8 +304,9 @@ Canvas PaintCzarna()
     Random random{51};
     const Colour tints[] = {Cyan, Amber, Magenta, Cyan, Cream, Orange, Cyan, Violet, Amber, Cyan, Magenta};
     for (int i = 0; i < 11; i++)
-        streaks.push_back(Streak{(i + NextRange(random, 0.2f, 0.8f)) / 11, NextRange(random, 0.01f, 0.04f), NextRange(random, 0.003f, 0.01f),
-                                 NextRange(random, 0.5f, 1.0f), 1 + (int)(NextUnit(random) * 2), tints[i]});
+        streaks.push_back(Streak{(i + NextRange(random, 0.2f, 0.8f)) / 11, NextRange(random, 0.01f, 0.04f),
+                                 NextRange(random, 0.003f, 0.01f), NextRange(random, 0.5f, 1.0f),
+                                 1 + static_cast<int>(NextUnit(random) * 2), tints[i]});
     for (int y = 0; y < size; y++) {
         for (int x = 0; x < size; x++) {
             float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
@@ -316,7 +321,8 @@ Canvas PaintCzarna()
                 float d = WrapDistance(u, centre);
                 float pulse = 0.5f + 0.5f * FractalNoise(v * 4, s.X * 16, 2, 0.5f, 4, 54);
                 pulse = SmoothStep(0.25f, 0.7f, pulse);
-                AddLight(c, s.Tint, s.Level * pulse * (0.5f * GlowFalloff(d, s.Width * 3) + 0.25f * GlowFalloff(d, s.Width * 9)));
+                AddLight(c, s.Tint,
+                         s.Level * pulse * (0.5f * GlowFalloff(d, s.Width * 3) + 0.25f * GlowFalloff(d, s.Width * 9)));
                 AddLight(c, Cream, s.Level * pulse * 0.9f * GlowFalloff(d, s.Width * 0.8f));
             }
             At(canvas, x, y) = c;

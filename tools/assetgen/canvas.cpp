@@ -9,7 +9,7 @@ Canvas MakeCanvas(int width, int height, Colour fill)
     Canvas canvas;
     canvas.Width = width;
     canvas.Height = height;
-    canvas.Pixels.assign((size_t)width * height, fill);
+    canvas.Pixels.assign(static_cast<size_t>(width) * height, fill);
     return canvas;
 }
 
@@ -18,11 +18,14 @@ Mask MakeMask(int width, int height)
     Mask mask;
     mask.Width = width;
     mask.Height = height;
-    mask.Values.assign((size_t)width * height, 0.0f);
+    mask.Values.assign(static_cast<size_t>(width) * height, 0.0f);
     return mask;
 }
 
-Colour Rgb(float r, float g, float b, float a) { return Colour{r, g, b, a}; }
+Colour Rgb(float r, float g, float b, float a)
+{
+    return Colour{r, g, b, a};
+}
 
 Colour Hex(uint32_t rgb)
 {
@@ -34,11 +37,20 @@ Colour Mix(Colour a, Colour b, float t)
     return Colour{a.R + (b.R - a.R) * t, a.G + (b.G - a.G) * t, a.B + (b.B - a.B) * t, a.A + (b.A - a.A) * t};
 }
 
-Colour Scale(Colour c, float k) { return Colour{c.R * k, c.G * k, c.B * k, c.A}; }
+Colour Scale(Colour c, float k)
+{
+    return Colour{c.R * k, c.G * k, c.B * k, c.A};
+}
 
-Colour Add(Colour a, Colour b) { return Colour{a.R + b.R, a.G + b.G, a.B + b.B, a.A}; }
+Colour Add(Colour a, Colour b)
+{
+    return Colour{a.R + b.R, a.G + b.G, a.B + b.B, a.A};
+}
 
-float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+float Clamp01(float v)
+{
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 
 float SmoothStep(float edge0, float edge1, float x)
 {
@@ -48,9 +60,9 @@ float SmoothStep(float edge0, float edge1, float x)
 
 Colour Ramp(const std::vector<Colour>& stops, float t)
 {
-    t = Clamp01(t) * (float)(stops.size() - 1);
-    int i = std::min((int)t, (int)stops.size() - 2);
-    return Mix(stops[i], stops[i + 1], t - (float)i);
+    t = Clamp01(t) * static_cast<float>(stops.size() - 1);
+    int i = std::min(static_cast<int>(t), static_cast<int>(stops.size()) - 2);
+    return Mix(stops[i], stops[i + 1], t - static_cast<float>(i));
 }
 
 void BlendOver(Colour& dst, Colour c, float amount)

@@ -27,9 +27,18 @@ struct Mask {
 Canvas MakeCanvas(int width, int height, Colour fill);
 Mask MakeMask(int width, int height);
 
-inline Colour& At(Canvas& canvas, int x, int y) { return canvas.Pixels[(size_t)y * canvas.Width + x]; }
-inline float& At(Mask& mask, int x, int y) { return mask.Values[(size_t)y * mask.Width + x]; }
-inline float At(const Mask& mask, int x, int y) { return mask.Values[(size_t)y * mask.Width + x]; }
+inline Colour& At(Canvas& canvas, int x, int y)
+{
+    return canvas.Pixels[static_cast<size_t>(y) * canvas.Width + x];
+}
+inline float& At(Mask& mask, int x, int y)
+{
+    return mask.Values[static_cast<size_t>(y) * mask.Width + x];
+}
+inline float At(const Mask& mask, int x, int y)
+{
+    return mask.Values[static_cast<size_t>(y) * mask.Width + x];
+}
 
 Colour Rgb(float r, float g, float b, float a = 1);
 Colour Hex(uint32_t rgb);

@@ -14,7 +14,10 @@ static const int PanelWidth = 512;
 static const int PanelHeight = 256;
 static const float PanelStretch = (1.4f / PanelHeight) / (2.0f / PanelWidth);
 
-static Canvas MakePanel() { return MakeCanvas(PanelWidth, PanelHeight, Rgb(0.03f, 0.02f, 0.08f, 0)); }
+static Canvas MakePanel()
+{
+    return MakeCanvas(PanelWidth, PanelHeight, Rgb(0.03f, 0.02f, 0.08f, 0));
+}
 
 // Largest size up to `maxHeight` at which `text` fits in `width` texels.
 static TextStyle FitStyle(const std::string& text, TextStyle style, float width, float maxHeight)
@@ -30,8 +33,8 @@ static TextStyle FitStyle(const std::string& text, TextStyle style, float width,
 // A bar with pointed ends from x0 to x1, centred on row y, `halfHeight` texels thick each side.
 static void PaintBar(Canvas& canvas, float x0, float x1, float y, float halfHeight, Colour colour)
 {
-    for (int py = (int)(y - halfHeight - 2); py <= (int)(y + halfHeight + 2); py++) {
-        for (int px = (int)x0 - 2; px <= (int)x1 + 2; px++) {
+    for (int py = static_cast<int>(y - halfHeight - 2); py <= static_cast<int>(y + halfHeight + 2); py++) {
+        for (int px = static_cast<int>(x0) - 2; px <= static_cast<int>(x1) + 2; px++) {
             if (px < 0 || py < 0 || px >= canvas.Width || py >= canvas.Height)
                 continue;
             float dx = std::min(px + 0.5f - x0, x1 - px - 0.5f);

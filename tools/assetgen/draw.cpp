@@ -56,7 +56,7 @@ bool PaintLettering(Canvas& canvas, const Lettering& lettering)
     }
     if (lettering.ShadowOffset > 0) {
         const Mask& source = lettering.OutlineWidth > 0 ? outline : fill;
-        int d = (int)std::lround(lettering.ShadowOffset);
+        int d = static_cast<int>(std::lround(lettering.ShadowOffset));
         for (int y = 0; y < canvas.Height; y++)
             for (int x = 0; x < canvas.Width; x++)
                 if (x - d >= 0 && y - d >= 0)

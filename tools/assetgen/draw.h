@@ -37,8 +37,8 @@ struct Lettering {
     float CentreX = 0, CentreY = 0;
     std::vector<Colour> Fill;
     Colour Outline;
-    float OutlineWidth = 0;       // 0: no outline
-    float ShadowOffset = 0;       // drop shadow down and right, in pixels; 0: none
+    float OutlineWidth = 0;  // 0: no outline
+    float ShadowOffset = 0;  // drop shadow down and right, in pixels; 0: none
     Colour Shadow;
 };
 bool PaintLettering(Canvas& canvas, const Lettering& lettering);
@@ -59,7 +59,7 @@ void Supersample(Canvas& canvas, int n, Shade shade)
                     sum.A += c.A;
                 }
             }
-            float k = 1.0f / (float)(n * n);
+            float k = 1.0f / static_cast<float>(n * n);
             At(canvas, x, y) = Colour{sum.R * k, sum.G * k, sum.B * k, sum.A * k};
         }
     }

@@ -23,7 +23,8 @@ Canvas PaintVrl()
         // Perspective grid on the floor.
         float depth = 1.0f / (v - 0.55f + 0.02f);
         float gx = u * depth * 2, gz = depth * 0.5f;
-        float line = std::max(GlowFalloff(gx - std::round(gx), 0.04f * depth * 0.3f), GlowFalloff(gz - std::round(gz), 0.05f * depth * 0.2f));
+        float line = std::max(GlowFalloff(gx - std::round(gx), 0.04f * depth * 0.3f),
+                              GlowFalloff(gz - std::round(gz), 0.05f * depth * 0.2f));
         Colour c = Mix(Night, Indigo, 0.4f);
         AddLight(c, Magenta, line);
         return c;

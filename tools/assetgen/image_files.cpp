@@ -11,13 +11,13 @@
 
 static unsigned char ToByte(float v)
 {
-    return (unsigned char)std::lround(Clamp01(v) * 255.0f);
+    return static_cast<unsigned char>(std::lround(Clamp01(v) * 255.0f));
 }
 
 // Stored pixel bytes for file row `row` (0 = bottom), B G R (A).
 static void StoredRow(const Canvas& canvas, int row, int bytesPerPixel, std::vector<unsigned char>& out)
 {
-    const Colour* src = &canvas.Pixels[(size_t)(canvas.Height - 1 - row) * canvas.Width];
+    const Colour* src = &canvas.Pixels[static_cast<size_t>(canvas.Height - 1 - row) * canvas.Width];
     for (int x = 0; x < canvas.Width; x++) {
         out.push_back(ToByte(src[x].B));
         out.push_back(ToByte(src[x].G));
@@ -39,16 +39,16 @@ static void AppendPackets(const std::vector<unsigned char>& pixels, int bpp, std
         while (i + run < count && run < 128 && same(i, i + run))
             run++;
         if (run >= 2) {
-            out.push_back((char)(0x80 | (run - 1)));
-            out.append((const char*)&pixels[i * bpp], bpp);
+            out.push_back(static_cast<char>(0x80 | (run - 1)));
+            out.append(reinterpret_cast<const char*>(&pixels[i * bpp]), bpp);
             i += run;
             continue;
         }
         size_t raw = 1;
         while (i + raw < count && raw < 128 && !(i + raw + 1 < count && same(i + raw, i + raw + 1)))
             raw++;
-        out.push_back((char)(raw - 1));
-        out.append((const char*)&pixels[i * bpp], raw * bpp);
+        out.push_back(static_cast<char>(raw - 1));
+        out.append(reinterpret_cast<const char*>(&pixels[i * bpp]), raw * bpp);
         i += raw;
     }
 }
@@ -59,21 +59,21 @@ std::string EncodeTga(const Canvas& canvas, TgaLayout layout)
     int bpp = (layout == TgaLayout::Raw32 || layout == TgaLayout::Rle32) ? 4 : 3;
     unsigned char header[18] = {};
     header[2] = rle ? 10 : 2;
-    header[12] = (unsigned char)(canvas.Width & 255);
-    header[13] = (unsigned char)(canvas.Width >> 8);
-    header[14] = (unsigned char)(canvas.Height & 255);
-    header[15] = (unsigned char)(canvas.Height >> 8);
-    header[16] = (unsigned char)(bpp * 8);
-    header[17] = (unsigned char)(bpp == 4 ? 8 : 0);  // alpha bits; origin bottom-left
-    std::string out((const char*)header, sizeof header);
+    header[12] = static_cast<unsigned char>(canvas.Width & 255);
+    header[13] = static_cast<unsigned char>(canvas.Width >> 8);
+    header[14] = static_cast<unsigned char>(canvas.Height & 255);
+    header[15] = static_cast<unsigned char>(canvas.Height >> 8);
+    header[16] = static_cast<unsigned char>(bpp * 8);
+    header[17] = static_cast<unsigned char>(bpp == 4 ? 8 : 0);  // alpha bits; origin bottom-left
+    std::string out(reinterpret_cast<const char*>(header), sizeof header);
     std::vector<unsigned char> pixels;
-    pixels.reserve((size_t)canvas.Width * canvas.Height * bpp);
+    pixels.reserve(static_cast<size_t>(canvas.Width) * canvas.Height * bpp);
     for (int row = 0; row < canvas.Height; row++)
         StoredRow(canvas, row, bpp, pixels);
     if (rle)
         AppendPackets(pixels, bpp, out);
     else
-        out.append((const char*)pixels.data(), pixels.size());
+        out.append(reinterpret_cast<const char*>(pixels.data()), pixels.size());
     return out;
 }
 
@@ -105,8 +105,8 @@ bool WriteJpg(const std::string& path, const Canvas& canvas, int quality)
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = (JDIMENSION)canvas.Width;
-    info.image_height = (JDIMENSION)canvas.Height;
+    info.image_width = static_cast<JDIMENSION>(canvas.Width);
+    info.image_height = static_cast<JDIMENSION>(canvas.Height);
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
@@ -114,9 +114,9 @@ bool WriteJpg(const std::string& path, const Canvas& canvas, int quality)
     info.dct_method = JDCT_ISLOW;  // the integer transform gives the same bytes on every machine
     info.optimize_coding = TRUE;
     jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row((size_t)canvas.Width * 3);
+    std::vector<unsigned char> row(static_cast<size_t>(canvas.Width) * 3);
     while (info.next_scanline < info.image_height) {
-        const Colour* src = &canvas.Pixels[(size_t)info.next_scanline * canvas.Width];
+        const Colour* src = &canvas.Pixels[static_cast<size_t>(info.next_scanline) * canvas.Width];
         for (int x = 0; x < canvas.Width; x++) {
             row[x * 3] = ToByte(src[x].R);
             row[x * 3 + 1] = ToByte(src[x].G);
@@ -127,7 +127,7 @@ bool WriteJpg(const std::string& path, const Canvas& canvas, int quality)
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    std::string bytes((const char*)buffer, size);
+    std::string bytes(reinterpret_cast<const char*>(buffer), size);
     std::free(buffer);
     return WriteBytes(path, bytes);
 }

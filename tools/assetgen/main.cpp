@@ -20,19 +20,6 @@ struct AssetFile {
     bool (*Write)(const std::string& path);
 };
 
-static Canvas GreetTavrel() { return PaintGreeting("Tavrel", 0); }
-static Canvas GreetQuimbrel() { return PaintGreeting("Quimbrel", 1); }
-static Canvas GreetDunvo() { return PaintGreeting("Dunvo", 2); }
-static Canvas GreetFenwisp() { return PaintGreeting("Fenwisp", 3); }
-static Canvas GreetPlo() { return PaintGreeting("Plo", 4); }
-static Canvas GreetKirrage() { return PaintGreeting("Kirrage", 5); }
-static Canvas CreditCode() { return PaintCreditRole("code"); }
-static Canvas CreditGlimber() { return PaintCreditName("Glimber"); }
-static Canvas CreditGraphics() { return PaintCreditRole("graphics"); }
-static Canvas CreditYast() { return PaintCreditName("Yast"); }
-static Canvas CreditMusic() { return PaintCreditRole("music"); }
-static Canvas CreditBrund() { return PaintCreditName("Brund"); }
-
 static const int JpegQuality = 90;
 
 // In the order the demo loads them; the layouts mix raw and run-length data on purpose, so that the
@@ -41,12 +28,12 @@ static const AssetFile Files[] = {
     {"tlo3.jpg", FileKind::Jpeg, PaintTlo3, {}, nullptr},
     {"vrl.jpg", FileKind::Jpeg, PaintVrl, {}, nullptr},
     {"bakba.jpg", FileKind::Jpeg, PaintBakba, {}, nullptr},
-    {"codework.tga", FileKind::Tga, CreditCode, TgaLayout::Raw32, nullptr},
-    {"glimber.tga", FileKind::Tga, CreditGlimber, TgaLayout::Rle32, nullptr},
-    {"gfx.tga", FileKind::Tga, CreditGraphics, TgaLayout::Raw32, nullptr},
-    {"yast.tga", FileKind::Tga, CreditYast, TgaLayout::Rle32, nullptr},
-    {"msx.tga", FileKind::Tga, CreditMusic, TgaLayout::Raw32, nullptr},
-    {"brund.tga", FileKind::Tga, CreditBrund, TgaLayout::Rle32, nullptr},
+    {"codework.tga", FileKind::Tga, [] { return PaintCreditRole("code"); }, TgaLayout::Raw32, nullptr},
+    {"glimber.tga", FileKind::Tga, [] { return PaintCreditName("Glimber"); }, TgaLayout::Rle32, nullptr},
+    {"gfx.tga", FileKind::Tga, [] { return PaintCreditRole("graphics"); }, TgaLayout::Raw32, nullptr},
+    {"yast.tga", FileKind::Tga, [] { return PaintCreditName("Yast"); }, TgaLayout::Rle32, nullptr},
+    {"msx.tga", FileKind::Tga, [] { return PaintCreditRole("music"); }, TgaLayout::Raw32, nullptr},
+    {"brund.tga", FileKind::Tga, [] { return PaintCreditName("Brund"); }, TgaLayout::Rle32, nullptr},
     {"ende.jpg", FileKind::Jpeg, PaintEnde, {}, nullptr},
     {"logo.tga", FileKind::Tga, PaintLogo, TgaLayout::Raw32, nullptr},
     {"kreski.jpg", FileKind::Jpeg, PaintKreski, {}, nullptr},
@@ -56,12 +43,12 @@ static const AssetFile Files[] = {
     {"particles.tga", FileKind::Tga, PaintParticles, TgaLayout::Rle24, nullptr},
     {"hdr.jpg", FileKind::Jpeg, PaintHdr, {}, nullptr},
     {"kwadraty.jpg", FileKind::Jpeg, PaintKwadraty, {}, nullptr},
-    {"cr_tavrel.tga", FileKind::Tga, GreetTavrel, TgaLayout::Rle32, nullptr},
-    {"cr_quimbrel.tga", FileKind::Tga, GreetQuimbrel, TgaLayout::Rle32, nullptr},
-    {"cr_dunvo.tga", FileKind::Tga, GreetDunvo, TgaLayout::Raw32, nullptr},
-    {"cr_fenwisp.tga", FileKind::Tga, GreetFenwisp, TgaLayout::Rle32, nullptr},
-    {"cr_plo.tga", FileKind::Tga, GreetPlo, TgaLayout::Rle32, nullptr},
-    {"cr_kirrage.tga", FileKind::Tga, GreetKirrage, TgaLayout::Raw32, nullptr},
+    {"cr_tavrel.tga", FileKind::Tga, [] { return PaintGreeting("Tavrel", 0); }, TgaLayout::Rle32, nullptr},
+    {"cr_quimbrel.tga", FileKind::Tga, [] { return PaintGreeting("Quimbrel", 1); }, TgaLayout::Rle32, nullptr},
+    {"cr_dunvo.tga", FileKind::Tga, [] { return PaintGreeting("Dunvo", 2); }, TgaLayout::Raw32, nullptr},
+    {"cr_fenwisp.tga", FileKind::Tga, [] { return PaintGreeting("Fenwisp", 3); }, TgaLayout::Rle32, nullptr},
+    {"cr_plo.tga", FileKind::Tga, [] { return PaintGreeting("Plo", 4); }, TgaLayout::Rle32, nullptr},
+    {"cr_kirrage.tga", FileKind::Tga, [] { return PaintGreeting("Kirrage", 5); }, TgaLayout::Raw32, nullptr},
     {"czarna.jpg", FileKind::Jpeg, PaintCzarna, {}, nullptr},
     {"draty.jpg", FileKind::Jpeg, PaintDraty, {}, nullptr},
     {"babka.jpg", FileKind::Jpeg, PaintBabka, {}, nullptr},
@@ -100,7 +87,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "moravel-assetgen: cannot create %s: %s\n", argv[1], error.message().c_str());
         return 1;
     }
-    const int count = (int)(sizeof Files / sizeof Files[0]);
+    const int count = static_cast<int>(sizeof Files / sizeof Files[0]);
     for (int i = 0; i < count; i++) {
         std::printf("\rmoravel-assetgen: [%2d/%d] %-16s", i + 1, count, Files[i].Name);
         std::fflush(stdout);

@@ -54,7 +54,7 @@ static void AppendLine(std::string& out, int value)
 std::string FormatModel(const Mesh& mesh)
 {
     std::string out;
-    AppendLine(out, (int)mesh.Vertices.size());
+    AppendLine(out, static_cast<int>(mesh.Vertices.size()));
     for (const Vertex3& v : mesh.Vertices) {
         AppendLine(out, v.X);
         AppendLine(out, v.Y);
@@ -81,6 +81,12 @@ static bool WriteModel(const std::string& path, const Mesh& mesh)
     return ok;
 }
 
-bool WriteStarfishModel(const std::string& path) { return WriteModel(path, BuildStarfish()); }
+bool WriteStarfishModel(const std::string& path)
+{
+    return WriteModel(path, BuildStarfish());
+}
 
-bool WriteRoseModel(const std::string& path) { return WriteModel(path, BuildRose()); }
+bool WriteRoseModel(const std::string& path)
+{
+    return WriteModel(path, BuildRose());
+}

@@ -29,16 +29,16 @@ constexpr int Tension[4] = {56, 59, 62, 65};  // E7 with a flat ninth, no root: 
 
 // The harmony in seconds; changes land where the picture changes.
 const ChordSpan Harmony[] = {
-    {0, 4, Am, 33},     {4, 8, F, 41},      {8, 12, C, 36},     {12, 16, G, 43},
-    {16, 18, E, 40},    {18, 20, Am, 33},   {20, 24, Am, 33},   {24, 28, F, 41},
-    {28, 30, C, 36},    {30, 32, G, 43},    {32, 36, Am, 33},   {36, 40, F, 41},
-    {40, 42, C, 36},    {42, 44, E, 40},    {44, 49.5, Fmaj7, 41}, {49.5, 55.5, Tension, 40},
-    {55.5, 57.5, Am, 33}, {57.5, 59.5, F, 41}, {59.5, 61.5, C, 36}, {61.5, 63.5, G, 43},
-    {63.5, 65.5, Am, 33}, {65.5, 67.5, F, 41}, {67.5, 69, E, 40}, {69, 72, Am, 33},
-    {72, 75, F, 41},    {75, 78, G, 43},    {78, 81, E, 40},    {81, 83, Am, 33},
-    {83, 85, F, 41},    {85, 87, C, 36},    {87, 89, G, 43},    {89, 94, Am, 33},
-    {94, 98, F, 41},    {98, 102, C, 36},   {102, 106, G, 43},  {106, 110, Am, 33},
-    {110, 114, F, 41},  {114, 121, Am, 33},
+    {0, 4, Am, 33},       {4, 8, F, 41},       {8, 12, C, 36},        {12, 16, G, 43},
+    {16, 18, E, 40},      {18, 20, Am, 33},    {20, 24, Am, 33},      {24, 28, F, 41},
+    {28, 30, C, 36},      {30, 32, G, 43},     {32, 36, Am, 33},      {36, 40, F, 41},
+    {40, 42, C, 36},      {42, 44, E, 40},     {44, 49.5, Fmaj7, 41}, {49.5, 55.5, Tension, 40},
+    {55.5, 57.5, Am, 33}, {57.5, 59.5, F, 41}, {59.5, 61.5, C, 36},   {61.5, 63.5, G, 43},
+    {63.5, 65.5, Am, 33}, {65.5, 67.5, F, 41}, {67.5, 69, E, 40},     {69, 72, Am, 33},
+    {72, 75, F, 41},      {75, 78, G, 43},     {78, 81, E, 40},       {81, 83, Am, 33},
+    {83, 85, F, 41},      {85, 87, C, 36},     {87, 89, G, 43},       {89, 94, Am, 33},
+    {94, 98, F, 41},      {98, 102, C, 36},    {102, 106, G, 43},     {106, 110, Am, 33},
+    {110, 114, F, 41},    {114, 121, Am, 33},
 };
 
 const ChordSpan& ChordAt(double time)
@@ -65,7 +65,7 @@ int ChordTone(const ChordSpan& span, int index)
 template <typename Play>
 void EachStep(double start, double end, double every, Play play)
 {
-    int count = int(std::llround((end - start) / every));
+    int count = static_cast<int>(std::llround((end - start) / every));
     for (int i = 0; i < count; ++i)
         play(i, start + i * every);
 }
@@ -74,16 +74,22 @@ void PlacePads(MixBuses& bus)
 {
     for (const ChordSpan& span : Harmony) {
         double t = (span.Start + span.End) * 0.5;
-        double cutoff = t < 18 ? Ramp(t, 0, 18, 450, 2600)
-                      : t < 44 ? 1800
-                      : t < 49.5 ? 1300
-                      : t < 55.5 ? 2200
-                      : t < 69 ? 3200
-                      : t < 81 ? 1500
-                      : t < 90 ? 2000
-                      : Ramp(t, 90, 118, 1800, 500);
-        float gain = t < 18 ? 0.8f : t < 44 ? 0.55f : t < 49.5 ? 0.9f : t < 55.5 ? 0.7f : t < 69 ? 0.6f
-                   : t < 81 ? 0.4f : t < 90 ? 0.55f : 0.8f;
+        double cutoff = t < 18     ? Ramp(t, 0, 18, 450, 2600)
+                        : t < 44   ? 1800
+                        : t < 49.5 ? 1300
+                        : t < 55.5 ? 2200
+                        : t < 69   ? 3200
+                        : t < 81   ? 1500
+                        : t < 90   ? 2000
+                                   : Ramp(t, 90, 118, 1800, 500);
+        float gain = t < 18     ? 0.8f
+                     : t < 44   ? 0.55f
+                     : t < 49.5 ? 0.9f
+                     : t < 55.5 ? 0.7f
+                     : t < 69   ? 0.6f
+                     : t < 81   ? 0.4f
+                     : t < 90   ? 0.55f
+                                : 0.8f;
         AddPadChord(bus, span.Start, span.End - span.Start, span.Notes, 4, cutoff, VoiceMix{gain, 0.0f, 0.1f, 0.6f});
     }
 }
@@ -126,7 +132,8 @@ void PlaceBass(MixBuses& bus)
 
     // The tension: a pedal on E in sixteenths, its filter opening towards the release.
     EachStep(49.5, 55.5, Step, [&](int, double t) {
-        AddBass(bus, t, Step - 0.02, 40, Ramp(t, 49.5, 55.5, 180, 1400), float(Ramp(t, 49.5, 55.5, 0.25, 0.55)));
+        AddBass(bus, t, Step - 0.02, 40, Ramp(t, 49.5, 55.5, 180, 1400),
+                static_cast<float>(Ramp(t, 49.5, 55.5, 0.25, 0.55)));
     });
 
     // Full energy: rolling sixteenths around the kick, octave leaps on the last of each beat.
@@ -159,9 +166,9 @@ struct MelodyNote {
     int Step, Length, Tone;
 };
 
-const MelodyNote PhraseA[] = {{0, 3, 4}, {3, 3, 3}, {6, 2, 2}, {8, 4, 3}, {12, 4, 4},
+const MelodyNote PhraseA[] = {{0, 3, 4},  {3, 3, 3},  {6, 2, 2},  {8, 4, 3},  {12, 4, 4},
                               {16, 3, 5}, {19, 3, 4}, {22, 2, 3}, {24, 6, 2}, {30, 2, 3}};
-const MelodyNote PhraseB[] = {{0, 2, 4}, {2, 2, 5}, {4, 4, 6}, {8, 2, 5}, {10, 2, 4},
+const MelodyNote PhraseB[] = {{0, 2, 4},  {2, 2, 5},  {4, 4, 6},  {8, 2, 5}, {10, 2, 4},
                               {12, 4, 3}, {16, 6, 4}, {22, 2, 3}, {24, 8, 2}};
 
 void PlaceMelody(MixBuses& bus, double start, double end, int octave, const VoiceMix& mix)
@@ -172,7 +179,7 @@ void PlaceMelody(MixBuses& bus, double start, double end, int octave, const Voic
             continue;
         bool first = (spanIndex++ % 2) == 0;
         const MelodyNote* phrase = first ? PhraseA : PhraseB;
-        int count = first ? int(std::size(PhraseA)) : int(std::size(PhraseB));
+        int count = first ? static_cast<int>(std::size(PhraseA)) : static_cast<int>(std::size(PhraseB));
         double from = std::max(span.Start, start);
         double to = std::min(span.End, end);
         for (double loop = from; loop < to; loop += 32 * Step)
@@ -206,7 +213,8 @@ void PlaceLeads(MixBuses& bus)
 }
 
 // Four on the floor with claps on two and four, closed hats between; `sixteenths` adds the busy hats.
-void PlaceBeat(MixBuses& bus, double start, double end, float kick, float clap, float hats, bool sixteenths, bool openHats)
+void PlaceBeat(MixBuses& bus, double start, double end, float kick, float clap, float hats, bool sixteenths,
+               bool openHats)
 {
     EachStep(start, end, Beat, [&](int i, double t) {
         AddKick(bus, t, kick);
@@ -229,7 +237,7 @@ void PlaceRoll(MixBuses& bus, double start, double end, float fromGain, float to
     double t = start;
     while (t < end - 1e-9) {
         double x = (t - start) / length;
-        AddSnare(bus, t, float(Ramp(t, start, end, fromGain, toGain)));
+        AddSnare(bus, t, static_cast<float>(Ramp(t, start, end, fromGain, toGain)));
         t += x < 0.5 ? Beat / 2 : x < 0.85 ? Step : Step / 2;
     }
 }
@@ -237,7 +245,7 @@ void PlaceRoll(MixBuses& bus, double start, double end, float fromGain, float to
 void PlaceDrums(MixBuses& bus)
 {
     // Build-up: a soft pulse and a roll into the first downbeat.
-    EachStep(14, 18, Beat, [&](int, double t) { AddKick(bus, t, float(Ramp(t, 14, 18, 0.2, 0.5))); });
+    EachStep(14, 18, Beat, [&](int, double t) { AddKick(bus, t, static_cast<float>(Ramp(t, 14, 18, 0.2, 0.5))); });
     PlaceRoll(bus, 16, 18, 0.12f, 0.45f);
     AddRiser(bus, 12, 18, 0.35f);
     AddCrash(bus, 18, 0.35f);
@@ -281,15 +289,16 @@ void PlaceDrums(MixBuses& bus)
         AddKick(bus, bar, 0.75f);
         AddKick(bus, bar + 3 * Step * 2, 0.55f);
         AddClap(bus, bar + 2 * Beat, 0.4f);
-        EachStep(bar, std::min(bar + 4 * Beat, 90.0), Beat / 2, [&](int i, double t) {
-            AddHat(bus, t, i % 2 ? 0.2f : 0.1f, false, 0.25f);
-        });
+        EachStep(bar, std::min(bar + 4 * Beat, 90.0), Beat / 2,
+                 [&](int i, double t) { AddHat(bus, t, i % 2 ? 0.2f : 0.1f, false, 0.25f); });
     });
 
     // The outro: the beat thins out and stops.
     AddCrash(bus, 90, 0.4f);
-    EachStep(90, 98, Beat, [&](int, double t) { AddKick(bus, t, float(Ramp(t, 90, 98, 0.7, 0.25))); });
-    EachStep(90, 102, Beat, [&](int, double t) { AddHat(bus, t + Beat / 2, float(Ramp(t, 90, 102, 0.18, 0.04)), false, 0.3f); });
+    EachStep(90, 98, Beat, [&](int, double t) { AddKick(bus, t, static_cast<float>(Ramp(t, 90, 98, 0.7, 0.25))); });
+    EachStep(90, 102, Beat, [&](int, double t) {
+        AddHat(bus, t + Beat / 2, static_cast<float>(Ramp(t, 90, 102, 0.18, 0.04)), false, 0.3f);
+    });
 }
 
 float PeakOf(const std::vector<float>& left, const std::vector<float>& right)
@@ -311,8 +320,8 @@ void Scale(std::vector<float>& left, std::vector<float>& right, float factor)
 // A gentle bus compressor: holds the loud passages together so the quiet parts are not lost.
 void Compress(std::vector<float>& left, std::vector<float>& right, float threshold, float ratio)
 {
-    const float attack = float(1.0 - std::exp(-1.0 / (0.003 * MusicRate)));
-    const float release = float(1.0 - std::exp(-1.0 / (0.15 * MusicRate)));
+    const float attack = static_cast<float>(1.0 - std::exp(-1.0 / (0.003 * MusicRate)));
+    const float release = static_cast<float>(1.0 - std::exp(-1.0 / (0.15 * MusicRate)));
     float level = 0.0f;
     for (std::size_t n = 0; n < left.size(); ++n) {
         float in = std::max(std::fabs(left[n]), std::fabs(right[n]));
@@ -331,12 +340,12 @@ void Master(MixBuses& bus, std::vector<float>& left, std::vector<float>& right)
     left.resize(count);
     right.resize(count);
     for (std::size_t n = 0; n < count; ++n) {
-        double t = double(n) / MusicRate;
+        double t = static_cast<double>(n) / MusicRate;
         double gain = std::min(1.0, t / 1.5);
         if (t > 90.0)
             gain = t >= FadeEnd ? 0.0 : 0.5 * (1.0 + std::cos(3.14159265358979 * (t - 90.0) / (FadeEnd - 90.0)));
-        left[n] = float(bus.Left[n] * gain);
-        right[n] = float(bus.Right[n] * gain);
+        left[n] = static_cast<float>(bus.Left[n] * gain);
+        right[n] = static_cast<float>(bus.Right[n] * gain);
     }
     float peak = PeakOf(left, right);
     if (peak <= 0.0f)
@@ -352,7 +361,7 @@ void Master(MixBuses& bus, std::vector<float>& left, std::vector<float>& right)
 void RenderMusic(std::vector<float>& left, std::vector<float>& right)
 {
     MixBuses bus;
-    InitBuses(bus, int(MusicRate * MusicSeconds));
+    InitBuses(bus, static_cast<int>(MusicRate * MusicSeconds));
     PlacePads(bus);
     PlaceArpeggios(bus);
     PlaceBass(bus);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-constexpr int MusicRate = 44100;       // samples per second and channel
+constexpr int MusicRate = 44100;        // samples per second and channel
 constexpr double MusicSeconds = 121.0;  // the schedule's length, rounded up to whole seconds
 
 // Renders the whole track, one buffer per channel, MusicRate * MusicSeconds samples each.

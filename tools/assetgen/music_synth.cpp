@@ -19,14 +19,15 @@ struct NoiseSource {
         State ^= State << 13;
         State ^= State >> 17;
         State ^= State << 5;
-        return float(State) * (2.0f / 4294967296.0f) - 1.0f;
+        return static_cast<float>(State) * (2.0f / 4294967296.0f) - 1.0f;
     }
 };
 
 // Every note seeds its own noise from where it starts, so the order of placing notes does not matter.
 NoiseSource NoiseAt(double time, std::uint32_t salt)
 {
-    std::uint32_t seed = std::uint32_t(std::llround(time * MusicRate)) * 2654435761u ^ (salt * 40503u + 0x9e3779b9u);
+    std::uint32_t seed =
+        static_cast<std::uint32_t>(std::llround(time * MusicRate)) * 2654435761u ^ (salt * 40503u + 0x9e3779b9u);
     NoiseSource noise{seed ? seed : 1u};
     for (int i = 0; i < 4; ++i)
         noise.Next();
@@ -43,8 +44,8 @@ struct Filter {
 void TuneFilter(Filter& f, double cutoffHz, double q)
 {
     cutoffHz = std::clamp(cutoffHz, 20.0, MusicRate * 0.45);
-    f.G = float(std::tan(Pi * cutoffHz * SampleTime));
-    f.K = float(1.0 / q);
+    f.G = static_cast<float>(std::tan(Pi * cutoffHz * SampleTime));
+    f.K = static_cast<float>(1.0 / q);
     f.A1 = 1.0f / (1.0f + f.G * (f.G + f.K));
     f.A2 = f.G * f.A1;
     f.A3 = f.G * f.A2;
@@ -106,7 +107,7 @@ struct Oscillator {
 
 int SampleAt(double time)
 {
-    return int(std::llround(time * MusicRate));
+    return static_cast<int>(std::llround(time * MusicRate));
 }
 
 // A voice's place in the mix worked out once: constant-power pan gains and the two sends.
@@ -117,8 +118,8 @@ struct Placement {
 Placement Place(const VoiceMix& mix)
 {
     double angle = (mix.Pan + 1.0) * Pi * 0.25;
-    float l = float(mix.Gain * std::cos(angle) * 1.41421356);
-    float r = float(mix.Gain * std::sin(angle) * 1.41421356);
+    float l = static_cast<float>(mix.Gain * std::cos(angle) * 1.41421356);
+    float r = static_cast<float>(mix.Gain * std::sin(angle) * 1.41421356);
     return Placement{l, r, l * mix.Echo, r * mix.Echo, (l + r) * 0.5f * mix.Hall};
 }
 
@@ -128,14 +129,14 @@ constexpr int TailSamples = MusicRate / 100;
 float TailFade(int i, int count)
 {
     int left = count - i;
-    return left < TailSamples ? float(left) / TailSamples : 1.0f;
+    return left < TailSamples ? static_cast<float>(left) / TailSamples : 1.0f;
 }
 
 // Adds sample i of a mono voice that starts at sample first and lasts count samples.
 inline void Put(MixBuses& bus, int first, int i, int count, float value, const Placement& at)
 {
     int n = first + i;
-    if (n < 0 || n >= int(bus.Left.size()))
+    if (n < 0 || n >= static_cast<int>(bus.Left.size()))
         return;
     value *= TailFade(i, count);
     bus.Left[n] += value * at.Left;
@@ -149,7 +150,7 @@ inline void Put(MixBuses& bus, int first, int i, int count, float value, const P
 void PutStereo(MixBuses& bus, int first, int i, int count, float left, float right, const Placement& at)
 {
     int n = first + i;
-    if (n < 0 || n >= int(bus.Left.size()))
+    if (n < 0 || n >= static_cast<int>(bus.Left.size()))
         return;
     float fade = TailFade(i, count);
     left *= fade;
@@ -198,7 +199,7 @@ void AddKick(MixBuses& bus, double time, float gain, double bottomHz)
         double amp = std::min(1.0, t / 0.001) * std::exp(-t / 0.16);
         RunFilter(click, noise.Next());
         double value = std::tanh(1.6 * body.Sine(hz) * amp) + 0.35 * click.Low * std::exp(-t / 0.004);
-        Put(bus, first, i, count, float(value), mix);
+        Put(bus, first, i, count, static_cast<float>(value), mix);
     }
 }
 
@@ -218,7 +219,7 @@ void AddClap(MixBuses& bus, double time, float gain)
             if (t >= burst)
                 amp += 0.8 * std::exp(-(t - burst) / 0.006);
         RunFilter(band, noise.Next());
-        Put(bus, first, i, count, float(band.Band * amp), mix);
+        Put(bus, first, i, count, static_cast<float>(band.Band * amp), mix);
     }
 }
 
@@ -236,7 +237,7 @@ void AddSnare(MixBuses& bus, double time, float gain)
         RunFilter(rattle, noise.Next());
         double value = 0.6 * tone.Sine(190.0 + 40.0 * std::exp(-t / 0.01)) * std::exp(-t / 0.05) +
                        0.8 * rattle.High * std::exp(-t / 0.07);
-        Put(bus, first, i, count, float(value), mix);
+        Put(bus, first, i, count, static_cast<float>(value), mix);
     }
 }
 
@@ -252,7 +253,7 @@ void AddHat(MixBuses& bus, double time, float gain, bool open, float pan)
     for (int i = 0; i < count; ++i) {
         double t = i * SampleTime;
         RunFilter(air, noise.Next());
-        Put(bus, first, i, count, float(air.High * std::exp(-t / decay)), mix);
+        Put(bus, first, i, count, static_cast<float>(air.High * std::exp(-t / decay)), mix);
     }
 }
 
@@ -275,10 +276,10 @@ void AddCrash(MixBuses& bus, double time, float gain)
         double metal = 0.0;
         for (int b = 0; b < 4; ++b)
             metal += bells[b].Square(bellHz[b]) * 0.05;
-        RunFilter(airLeft, float(left.Next() + metal));
-        RunFilter(airRight, float(right.Next() + metal));
-        Put(bus, first, i, count, float(airLeft.High * amp), toLeft);
-        Put(bus, first, i, count, float(airRight.High * amp), toRight);
+        RunFilter(airLeft, static_cast<float>(left.Next() + metal));
+        RunFilter(airRight, static_cast<float>(right.Next() + metal));
+        Put(bus, first, i, count, static_cast<float>(airLeft.High * amp), toLeft);
+        Put(bus, first, i, count, static_cast<float>(airRight.High * amp), toRight);
     }
 }
 
@@ -296,7 +297,7 @@ void AddBoom(MixBuses& bus, double time, float gain)
         double hz = 34.0 + 90.0 * std::exp(-t / 0.06);
         RunFilter(thump, noise.Next());
         double value = std::tanh(2.0 * body.Sine(hz) * std::exp(-t / 0.45)) + 1.5 * thump.Low * std::exp(-t / 0.03);
-        Put(bus, first, i, count, float(value * std::min(1.0, t / 0.001)), mix);
+        Put(bus, first, i, count, static_cast<float>(value * std::min(1.0, t / 0.001)), mix);
     }
 }
 
@@ -310,7 +311,7 @@ void AddRiser(MixBuses& bus, double start, double end, float gain)
     Placement toLeft = Place(VoiceMix{gain, -0.8f, 0.0f, 0.3f});
     Placement toRight = Place(VoiceMix{gain, 0.8f, 0.0f, 0.3f});
     for (int i = 0; i < count; ++i) {
-        double x = double(i) / count;
+        double x = static_cast<double>(i) / count;
         if (i % 16 == 0) {
             double hz = 250.0 * std::pow(40.0, x);
             TuneFilter(bandLeft, hz, 2.5);
@@ -318,7 +319,7 @@ void AddRiser(MixBuses& bus, double start, double end, float gain)
         }
         RunFilter(bandLeft, left.Next());
         RunFilter(bandRight, right.Next());
-        float amp = float(x * x);
+        float amp = static_cast<float>(x * x);
         Put(bus, first, i, count, bandLeft.Band * amp, toLeft);
         Put(bus, first, i, count, bandRight.Band * amp, toRight);
     }
@@ -333,7 +334,7 @@ void AddPadChord(MixBuses& bus, double start, double length, const int* notes, i
     int first = SampleAt(start);
     int total = SampleAt(length + release * 4.0);
     VoiceMix centre = mix;
-    centre.Gain = mix.Gain * 0.22f / float(count);
+    centre.Gain = mix.Gain * 0.22f / static_cast<float>(count);
     Placement at = Place(centre);
     for (int v = 0; v < count; ++v) {
         // Three detuned saws per note, spread left, centre and right (mirrored on every other note).
@@ -355,9 +356,9 @@ void AddPadChord(MixBuses& bus, double start, double length, const int* notes, i
             }
             double saw[3] = {osc[0].Saw(hz[0]), osc[1].Saw(hz[1]), osc[2].Saw(hz[2])};
             double middle = saw[1] * 0.7;
-            RunFilter(left, float(saw[outer] * 0.95 + saw[2 - outer] * 0.3 + middle));
-            RunFilter(right, float(saw[2 - outer] * 0.95 + saw[outer] * 0.3 + middle));
-            float amp = float(Envelope(t, length, attack, release));
+            RunFilter(left, static_cast<float>(saw[outer] * 0.95 + saw[2 - outer] * 0.3 + middle));
+            RunFilter(right, static_cast<float>(saw[2 - outer] * 0.95 + saw[outer] * 0.3 + middle));
+            float amp = static_cast<float>(Envelope(t, length, attack, release));
             PutStereo(bus, first, i, total, left.Low * amp, right.Low * amp, at);
         }
     }
@@ -375,9 +376,9 @@ void AddBass(MixBuses& bus, double start, double length, int midi, double cutoff
         double t = i * SampleTime;
         if (i % 8 == 0)
             TuneFilter(lowpass, cutoffHz * (1.0 + 4.0 * std::exp(-t / 0.06)), 1.6);
-        RunFilter(lowpass, float(saw.Saw(hz)));
+        RunFilter(lowpass, static_cast<float>(saw.Saw(hz)));
         double amp = Envelope(t, length, 0.003, 0.012);
-        Put(bus, first, i, total, float((0.7 * lowpass.Low + 0.5 * sub.Sine(hz)) * amp), mix);
+        Put(bus, first, i, total, static_cast<float>((0.7 * lowpass.Low + 0.5 * sub.Sine(hz)) * amp), mix);
     }
 }
 
@@ -395,10 +396,10 @@ void AddPluck(MixBuses& bus, double start, int midi, double cutoffHz, double dec
         double t = i * SampleTime;
         if (i % 8 == 0)
             TuneFilter(lowpass, cutoffHz * (1.0 + 5.0 * std::exp(-t / 0.04)), 1.3);
-        RunFilter(lowpass, float(0.6 * saw.Saw(hz) + 0.4 * square.Square(hz * 1.003)));
+        RunFilter(lowpass, static_cast<float>(0.6 * saw.Saw(hz) + 0.4 * square.Square(hz * 1.003)));
         double amp = std::min(1.0, t / 0.002) * level;
         level *= fall;
-        Put(bus, first, i, total, float(lowpass.Low * amp), at);
+        Put(bus, first, i, total, static_cast<float>(lowpass.Low * amp), at);
     }
 }
 
@@ -416,10 +417,10 @@ void AddLead(MixBuses& bus, double start, double length, int midi, const VoiceMi
         // Vibrato comes in only on held notes, as a player would do it.
         double depth = std::clamp((t - 0.25) / 0.3, 0.0, 1.0) * 0.012;
         double wobble = 1.0 + depth * std::sin(2.0 * Pi * 5.5 * t);
-        double value = 0.45 * a.Saw(hz * wobble * 1.0035) + 0.45 * b.Saw(hz * wobble * 0.9965) +
-                       0.3 * c.Square(hz * wobble * 0.5);
-        RunFilter(lowpass, float(value));
-        Put(bus, first, i, total, float(lowpass.Low * Envelope(t, length, 0.008, 0.09)), at);
+        double value =
+            0.45 * a.Saw(hz * wobble * 1.0035) + 0.45 * b.Saw(hz * wobble * 0.9965) + 0.3 * c.Square(hz * wobble * 0.5);
+        RunFilter(lowpass, static_cast<float>(value));
+        Put(bus, first, i, total, static_cast<float>(lowpass.Low * Envelope(t, length, 0.008, 0.09)), at);
     }
 }
 
@@ -431,14 +432,14 @@ void AddStab(MixBuses& bus, double start, const int* notes, int count, float gai
         Oscillator a, b;
         Filter lowpass;
         double hz = NoteHz(notes[v]);
-        Placement mix = Place(VoiceMix{gain / float(count), (v % 2 ? 0.4f : -0.4f), 0.15f, 0.4f});
+        Placement mix = Place(VoiceMix{gain / static_cast<float>(count), (v % 2 ? 0.4f : -0.4f), 0.15f, 0.4f});
         for (int i = 0; i < total; ++i) {
             double t = i * SampleTime;
             if (i % 8 == 0)
                 TuneFilter(lowpass, 600.0 + 7000.0 * std::exp(-t / 0.09), 1.2);
-            RunFilter(lowpass, float(0.5 * a.Saw(hz * 1.004) + 0.5 * b.Saw(hz * 0.996)));
+            RunFilter(lowpass, static_cast<float>(0.5 * a.Saw(hz * 1.004) + 0.5 * b.Saw(hz * 0.996)));
             double amp = std::min(1.0, t / 0.002) * std::exp(-t / 0.22);
-            Put(bus, first, i, total, float(lowpass.Low * amp), mix);
+            Put(bus, first, i, total, static_cast<float>(lowpass.Low * amp), mix);
         }
     }
 }

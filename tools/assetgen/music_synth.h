@@ -34,8 +34,8 @@ void AddBoom(MixBuses& bus, double time, float gain);
 void AddRiser(MixBuses& bus, double start, double end, float gain);
 
 // Pitched voices. cutoff and resonance shape each note's low-pass filter.
-void AddPadChord(MixBuses& bus, double start, double length, const int* notes, int count,
-                 double cutoffHz, const VoiceMix& mix);
+void AddPadChord(MixBuses& bus, double start, double length, const int* notes, int count, double cutoffHz,
+                 const VoiceMix& mix);
 void AddBass(MixBuses& bus, double start, double length, int midi, double cutoffHz, float gain);
 void AddPluck(MixBuses& bus, double start, int midi, double cutoffHz, double decay, const VoiceMix& mix);
 void AddLead(MixBuses& bus, double start, double length, int midi, const VoiceMix& mix);

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr float MusicQuality = 0.5f;          // libvorbisenc's scale, -0.1 .. 1
-constexpr int MusicSerial = 0x4d6f7261;       // a fixed stream serial keeps the file's bytes the same every run
+constexpr float MusicQuality = 0.5f;     // libvorbisenc's scale, -0.1 .. 1
+constexpr int MusicSerial = 0x4d6f7261;  // a fixed stream serial keeps the file's bytes the same every run
 constexpr int EncodeChunk = 1024;
 
 void AppendPage(std::string& out, const ogg_page& page)
@@ -69,7 +69,7 @@ bool EncodeMusic(const std::vector<float>& left, const std::vector<float>& right
 
     std::size_t count = left.size();
     for (std::size_t at = 0; at < count; at += EncodeChunk) {
-        int chunk = int(std::min<std::size_t>(EncodeChunk, count - at));
+        int chunk = static_cast<int>(std::min<std::size_t>(EncodeChunk, count - at));
         float** buffer = vorbis_analysis_buffer(&dsp, chunk);
         std::memcpy(buffer[0], left.data() + at, chunk * sizeof(float));
         std::memcpy(buffer[1], right.data() + at, chunk * sizeof(float));

@@ -22,16 +22,19 @@ uint32_t HashInts(uint32_t a, uint32_t b, uint32_t c, uint32_t seed)
 
 float HashUnit(uint32_t a, uint32_t b, uint32_t c, uint32_t seed)
 {
-    return (float)(HashInts(a, b, c, seed) >> 8) * (1.0f / 16777216.0f);
+    return static_cast<float>(HashInts(a, b, c, seed) >> 8) * (1.0f / 16777216.0f);
 }
 
 float NextUnit(Random& random)
 {
     random.State = random.State * 1664525u + 1013904223u;
-    return (float)(HashInts(random.State) >> 8) * (1.0f / 16777216.0f);
+    return static_cast<float>(HashInts(random.State) >> 8) * (1.0f / 16777216.0f);
 }
 
-float NextRange(Random& random, float lo, float hi) { return lo + (hi - lo) * NextUnit(random); }
+float NextRange(Random& random, float lo, float hi)
+{
+    return lo + (hi - lo) * NextUnit(random);
+}
 
 static int Wrap(int v, int period)
 {
@@ -41,22 +44,25 @@ static int Wrap(int v, int period)
     return v < 0 ? v + period : v;
 }
 
-static float Fade(float t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+static float Fade(float t)
+{
+    return t * t * t * (t * (t * 6 - 15) + 10);
+}
 
 // Dot product of the pseudo-random unit gradient at a lattice point with the offset to it.
 static float LatticeGradient(int ix, int iy, float dx, float dy, int period, uint32_t seed)
 {
-    uint32_t h = HashInts((uint32_t)Wrap(ix, period), (uint32_t)Wrap(iy, period), 0, seed);
-    float angle = (float)(h & 0xFFFF) * (6.2831853f / 65536.0f);
+    uint32_t h = HashInts(static_cast<uint32_t>(Wrap(ix, period)), static_cast<uint32_t>(Wrap(iy, period)), 0, seed);
+    float angle = static_cast<float>(h & 0xFFFF) * (6.2831853f / 65536.0f);
     return std::cos(angle) * dx + std::sin(angle) * dy;
 }
 
 float GradientNoise(float x, float y, int period, uint32_t seed)
 {
-    int ix = (int)std::floor(x);
-    int iy = (int)std::floor(y);
-    float fx = x - (float)ix;
-    float fy = y - (float)iy;
+    int ix = static_cast<int>(std::floor(x));
+    int iy = static_cast<int>(std::floor(y));
+    float fx = x - static_cast<float>(ix);
+    float fy = y - static_cast<float>(iy);
     float n00 = LatticeGradient(ix, iy, fx, fy, period, seed);
     float n10 = LatticeGradient(ix + 1, iy, fx - 1, fy, period, seed);
     float n01 = LatticeGradient(ix, iy + 1, fx, fy - 1, period, seed);
@@ -74,7 +80,7 @@ float FractalNoise(float x, float y, int octaves, float gain, int period, uint32
     float amplitude = 1;
     float norm = 0;
     for (int o = 0; o < octaves; o++) {
-        sum += amplitude * GradientNoise(x, y, period, seed + (uint32_t)o * 101u);
+        sum += amplitude * GradientNoise(x, y, period, seed + static_cast<uint32_t>(o) * 101u);
         norm += amplitude;
         amplitude *= gain;
         x *= 2;
@@ -88,16 +94,16 @@ float FractalNoise(float x, float y, int octaves, float gain, int period, uint32
 // Nearest and second-nearest distances to the jittered cell points.
 static void CellDistances(float x, float y, int period, uint32_t seed, float& nearest, float& second)
 {
-    int ix = (int)std::floor(x);
-    int iy = (int)std::floor(y);
+    int ix = static_cast<int>(std::floor(x));
+    int iy = static_cast<int>(std::floor(y));
     nearest = 10;
     second = 10;
     for (int cy = iy - 1; cy <= iy + 1; cy++) {
         for (int cx = ix - 1; cx <= ix + 1; cx++) {
-            uint32_t wx = (uint32_t)Wrap(cx, period);
-            uint32_t wy = (uint32_t)Wrap(cy, period);
-            float px = (float)cx + HashUnit(wx, wy, 1, seed);
-            float py = (float)cy + HashUnit(wx, wy, 2, seed);
+            uint32_t wx = static_cast<uint32_t>(Wrap(cx, period));
+            uint32_t wy = static_cast<uint32_t>(Wrap(cy, period));
+            float px = static_cast<float>(cx) + HashUnit(wx, wy, 1, seed);
+            float py = static_cast<float>(cy) + HashUnit(wx, wy, 2, seed);
             float d = std::sqrt((px - x) * (px - x) + (py - y) * (py - y));
             if (d < nearest) {
                 second = nearest;

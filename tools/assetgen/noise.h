@@ -12,7 +12,7 @@ float HashUnit(uint32_t a, uint32_t b = 0, uint32_t c = 0, uint32_t seed = 0);
 struct Random {
     uint32_t State;
 };
-float NextUnit(Random& random);                    // [0, 1)
+float NextUnit(Random& random);                       // [0, 1)
 float NextRange(Random& random, float lo, float hi);  // [lo, hi)
 
 // Gradient noise in about -1..1, repeating every `period` lattice cells in x and y (period 0: no repeat).

@@ -11,7 +11,10 @@ using namespace Palette;
 static const float Pi = 3.14159265f;
 
 // Transparent texels carry the outline colour, so filtering at the edges darkens rather than glows.
-static Canvas MakeClearCanvas(int width, int height) { return MakeCanvas(width, height, Rgb(0.03f, 0.02f, 0.08f, 0)); }
+static Canvas MakeClearCanvas(int width, int height)
+{
+    return MakeCanvas(width, height, Rgb(0.03f, 0.02f, 0.08f, 0));
+}
 
 Canvas PaintLogo()
 {
@@ -104,8 +107,8 @@ Canvas PaintMaska()
             // Ruler ticks along the bars that stay on screen.
             float band = std::fabs(v - 0.5f);
             if (band > 0.3f && band < 0.37f) {
-                int tick = (int)(u * 64);
-                float f = u * 64 - (float)tick;
+                int tick = static_cast<int>(u * 64);
+                float f = u * 64 - static_cast<float>(tick);
                 float length = (tick % 8 == 0) ? 0.03f : 0.012f;
                 float inner = band - 0.3f - 0.012f;
                 if (inner > 0 && inner < length && f > 0.4f && f < 0.6f)
@@ -149,8 +152,8 @@ Canvas PaintMaska()
     for (int i = 0; i < 10; i++) {
         float lx = size * (0.4f + 0.022f * i), ly = size * 0.168f;
         Colour tint = i < 6 ? Cyan : (i < 8 ? Amber : Magenta);
-        for (int y = (int)ly - 6; y <= (int)ly + 6; y++)
-            for (int x = (int)lx - 6; x <= (int)lx + 6; x++) {
+        for (int y = static_cast<int>(ly) - 6; y <= static_cast<int>(ly) + 6; y++)
+            for (int x = static_cast<int>(lx) - 6; x <= static_cast<int>(lx) + 6; x++) {
                 float d = RoundedBoxDistance(x + 0.5f - lx, y + 0.5f - ly, 3.5f, 3.5f, 1);
                 AddLight(At(canvas, x, y), tint, 0.9f * EdgeCoverage(d, 1.2f));
             }
@@ -190,7 +193,8 @@ Canvas PaintObrotnik()
             float sector = std::fmod(a + Pi * 2 + Pi / 2, 2 * Pi / 5) - Pi / 5;
             float across = std::fabs(std::sin(sector)) * r;
             float halfWidth = 0.05f * (1 - 0.6f * SmoothStep(0.18f, 0.6f, r));
-            float spoke = EdgeCoverage((across - halfWidth) / pixel, 1.4f) * EdgeCoverage((std::max(0.17f - r, r - 0.6f)) / pixel, 1.4f);
+            float spoke = EdgeCoverage((across - halfWidth) / pixel, 1.4f) *
+                          EdgeCoverage((std::max(0.17f - r, r - 0.6f)) / pixel, 1.4f);
             spoke *= std::cos(sector) > 0 ? 1.0f : 0.0f;
             BlendOver(out, Mix(Mix(Amber, Cream, 0.5f), Orange, 0.5f * (1 - light)), spoke);
             // Hub with a hole.

@@ -4,17 +4,17 @@
 #include "tools/assetgen/canvas.h"
 
 // Backgrounds and surfaces (JPEG).
-Canvas PaintTlo3();     // inner faces of the wide-angle cube; facets of the rose
-Canvas PaintKreski();   // stripes of the spinning box
-Canvas PaintTloAch();   // glows added over the box
-Canvas PaintHdr();      // tile of the additive cube star
-Canvas PaintBakba();    // sea behind the tubes; facets of the starfish
-Canvas PaintCzarna();   // skin of the tubes, tiles both ways
+Canvas PaintTlo3();    // inner faces of the wide-angle cube; facets of the rose
+Canvas PaintKreski();  // stripes of the spinning box
+Canvas PaintTloAch();  // glows added over the box
+Canvas PaintHdr();     // tile of the additive cube star
+Canvas PaintBakba();   // sea behind the tubes; facets of the starfish
+Canvas PaintCzarna();  // skin of the tubes, tiles both ways
 
 // Full pictures (JPEG).
-Canvas PaintBabka();    // wobbling picture and sliding backdrop
-Canvas PaintMk();       // the group's picture
-Canvas PaintEnde();     // the end picture
+Canvas PaintBabka();  // wobbling picture and sliding backdrop
+Canvas PaintMk();     // the group's picture
+Canvas PaintEnde();   // the end picture
 
 // Layers with transparency (TGA).
 Canvas PaintLogo();

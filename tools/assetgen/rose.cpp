@@ -9,7 +9,10 @@ static const int Petals = 22;
 static const int Across = 7;  // facets across a petal
 static const int Along = 8;   // facets from base to tip
 
-static double Radians(double degrees) { return degrees * Pi / 180; }
+static double Radians(double degrees)
+{
+    return degrees * Pi / 180;
+}
 
 // Adds one petal; `age` runs from 0 for the innermost bud petal to 1 for the outermost.
 static void AddPetal(Mesh& mesh, int k, double age)
@@ -34,15 +37,15 @@ static void AddPetal(Mesh& mesh, int k, double age)
         rho[n] = rho[n - 1] + std::sin(lean) * length / steps;
         z[n] = z[n - 1] + std::cos(lean) * length / steps;
     }
-    int first = (int)mesh.Vertices.size();
+    int first = static_cast<int>(mesh.Vertices.size());
     for (int j = 0; j <= Along; j++) {
-        double v = (double)j / Along;
+        double v = static_cast<double>(j) / Along;
         double width = 0.4 + 0.6 * std::sin(Pi * (0.18 + 0.62 * v));
         for (int i = 0; i <= Across; i++) {
             double u = 2.0 * i / Across - 1;
             // The tip is rounded by pulling the edge rows back; the edges roll outward near the tip.
             double f = v * (1 - 0.22 * u * u * u * u * v) * steps;
-            int n = f >= steps ? steps - 1 : (int)f;
+            int n = f >= steps ? steps - 1 : static_cast<int>(f);
             double t = f - n;
             double r = rho[n] + (rho[n + 1] - rho[n]) * t;
             double h = z[n] + (z[n + 1] - z[n]) * t;
@@ -69,7 +72,7 @@ static void AddPetal(Mesh& mesh, int k, double age)
 static void AddHeart(Mesh& mesh)
 {
     const int sides = 8;
-    int centre = (int)mesh.Vertices.size();
+    int centre = static_cast<int>(mesh.Vertices.size());
     mesh.Vertices.push_back(Vertex3{0, 0, -0.01});
     for (int i = 0; i < sides; i++) {
         double a = 2 * Pi * i / sides;
@@ -84,7 +87,7 @@ Mesh BuildRose()
     Mesh mesh;
     AddHeart(mesh);
     for (int k = 0; k < Petals; k++)
-        AddPetal(mesh, k, (double)k / (Petals - 1));
+        AddPetal(mesh, k, static_cast<double>(k) / (Petals - 1));
     FitIntoRadius(mesh, ModelRadius);
     SortFarToNear(mesh);
     return mesh;

@@ -14,24 +14,37 @@ namespace {
 struct Vec {
     float X, Y, Z;
 };
-Vec operator+(Vec a, Vec b) { return {a.X + b.X, a.Y + b.Y, a.Z + b.Z}; }
-Vec operator-(Vec a, Vec b) { return {a.X - b.X, a.Y - b.Y, a.Z - b.Z}; }
-Vec operator*(Vec a, float k) { return {a.X * k, a.Y * k, a.Z * k}; }
-float Dot(Vec a, Vec b) { return a.X * b.X + a.Y * b.Y + a.Z * b.Z; }
-Vec Normalise(Vec a) { return a * (1.0f / std::sqrt(Dot(a, a))); }
+Vec operator+(Vec a, Vec b)
+{
+    return {a.X + b.X, a.Y + b.Y, a.Z + b.Z};
+}
+Vec operator-(Vec a, Vec b)
+{
+    return {a.X - b.X, a.Y - b.Y, a.Z - b.Z};
+}
+Vec operator*(Vec a, float k)
+{
+    return {a.X * k, a.Y * k, a.Z * k};
+}
+float Dot(Vec a, Vec b)
+{
+    return a.X * b.X + a.Y * b.Y + a.Z * b.Z;
+}
+Vec Normalise(Vec a)
+{
+    return a * (1.0f / std::sqrt(Dot(a, a)));
+}
 
 struct Sphere {
     Vec Centre;
     float Radius;
-    Colour Tint;      // reflection is multiplied by this
-    float Diffuse;    // share of the sun-lit base colour
+    Colour Tint;    // reflection is multiplied by this
+    float Diffuse;  // share of the sun-lit base colour
 };
 
 const Sphere Spheres[] = {
-    {{0.0f, 1.1f, 6.5f}, 1.1f, Hex(0xe8eaff), 0.05f},
-    {{-2.5f, 0.65f, 7.8f}, 0.65f, Hex(0xff6fb8), 0.25f},
-    {{2.2f, 0.8f, 5.6f}, 0.8f, Hex(0xffc070), 0.2f},
-    {{0.95f, 0.32f, 4.0f}, 0.32f, Hex(0x70e0ff), 0.3f},
+    {{0.0f, 1.1f, 6.5f}, 1.1f, Hex(0xe8eaff), 0.05f},   {{-2.5f, 0.65f, 7.8f}, 0.65f, Hex(0xff6fb8), 0.25f},
+    {{2.2f, 0.8f, 5.6f}, 0.8f, Hex(0xffc070), 0.2f},    {{0.95f, 0.32f, 4.0f}, 0.32f, Hex(0x70e0ff), 0.3f},
     {{-1.2f, 0.25f, 4.4f}, 0.25f, Hex(0xb890ff), 0.3f},
 };
 const Vec SunDirection = Normalise(Vec{-0.3f, 0.09f, 1.0f});
@@ -53,7 +66,8 @@ Colour SkyColour(Vec d)
     // Stars high up.
     if (d.Y > 0.25f) {
         float sx = d.X / d.Z * 300, sy = d.Y / d.Z * 300;
-        float cell = HashUnit((uint32_t)(int)std::floor(sx + 1000), (uint32_t)(int)std::floor(sy + 1000), 0, 61);
+        float cell = HashUnit(static_cast<uint32_t>(static_cast<int>(std::floor(sx + 1000))),
+                              static_cast<uint32_t>(static_cast<int>(std::floor(sy + 1000))), 0, 61);
         if (cell > 0.985f)
             AddLight(c, Cream, (cell - 0.985f) * 40 * SmoothStep(0.25f, 0.5f, d.Y));
     }
@@ -109,7 +123,7 @@ Colour Trace(Vec origin, Vec dir, int depth)
     }
     if (floorT < 1e9f) {
         Vec p = origin + dir * floorT;
-        int check = ((int)std::floor(p.X) + (int)std::floor(p.Z)) & 1;
+        int check = (static_cast<int>(std::floor(p.X)) + static_cast<int>(std::floor(p.Z))) & 1;
         Colour base = check ? Hex(0x2a1460) : Hex(0x0c0824);
         float lines = std::max(GlowFalloff(p.X - std::round(p.X), 0.02f), GlowFalloff(p.Z - std::round(p.Z), 0.02f));
         AddLight(base, Magenta, 0.6f * lines);
@@ -164,7 +178,9 @@ Canvas PaintMk()
             float a = std::atan2(dy, dx);
             Colour c = Mix(Mix(Violet, Indigo, 0.4f), Night, SmoothStep(0.0f, 1.0f, r));
             float burst = 0.5f + 0.5f * std::cos(a * 24);
-            AddLight(c, Violet, 0.25f * SmoothStep(0.6f, 1.0f, burst) * SmoothStep(0.1f, 0.4f, r) * (1 - SmoothStep(0.5f, 1.2f, r)));
+            AddLight(
+                c, Violet,
+                0.25f * SmoothStep(0.6f, 1.0f, burst) * SmoothStep(0.1f, 0.4f, r) * (1 - SmoothStep(0.5f, 1.2f, r)));
             float clouds = FractalNoise(dx * 2.5f, dy * 2.5f, 5, 0.55f, 0, 71);
             AddLight(c, Magenta, 0.18f * SmoothStep(0.0f, 0.6f, clouds) * (1 - SmoothStep(0.2f, 0.9f, r)));
             // The emblem: a double ring with twelve marks, behind the name.
@@ -238,7 +254,7 @@ Canvas PaintEnde()
     }
     Random random{84};
     for (int i = 0; i < 260; i++) {
-        int x = (int)(NextUnit(random) * width), y = (int)(NextUnit(random) * height * 0.8f);
+        int x = static_cast<int>(NextUnit(random) * width), y = static_cast<int>(NextUnit(random) * height * 0.8f);
         float level = std::pow(NextUnit(random), 3.0f);
         AddLight(At(canvas, x, y), Cream, 0.3f + 0.7f * level);
         if (level > 0.5f && x > 0 && x < width - 1) {

@@ -31,8 +31,8 @@ static Vertex3 SurfacePoint(double r, double a)
 // Sector count of a ring: fewer near the centre, so facets keep about the same size everywhere.
 static int SectorsOfRing(int ring)
 {
-    double r = (double)ring / Rings;
-    int perArm = (int)std::lround(OuterSectorsPerArm * std::pow(r, 0.85));
+    double r = static_cast<double>(ring) / Rings;
+    int perArm = static_cast<int>(std::lround(OuterSectorsPerArm * std::pow(r, 0.85)));
     return Arms * (perArm < 1 ? 1 : perArm);
 }
 
@@ -70,10 +70,10 @@ Mesh BuildStarfish()
     first[0] = 0;
     count[0] = 1;
     for (int ring = 1; ring <= Rings; ring++) {
-        first[ring] = (int)mesh.Vertices.size();
+        first[ring] = static_cast<int>(mesh.Vertices.size());
         count[ring] = SectorsOfRing(ring);
         for (int s = 0; s < count[ring]; s++) {
-            double r = (double)ring / Rings;
+            double r = static_cast<double>(ring) / Rings;
             double a = 2 * Pi * s / count[ring];
             // Jitter the inner points so the facets look cut by hand, not stamped.
             if (ring < Rings) {

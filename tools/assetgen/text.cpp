@@ -59,17 +59,17 @@ static bool ForEachGlyph(const std::string& text, const TextStyle& style, Use us
     FT_Face face = OpenFace(style.Font);
     if (!face)
         return false;
-    FT_Set_Char_Size(face, 0, (FT_F26Dot6)std::lround(style.PixelHeight * 64), 72, 72);
+    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(style.PixelHeight * 64)), 72, 72);
     FT_Matrix matrix;
-    matrix.xx = (FT_Fixed)std::lround(style.Stretch * 65536);
-    matrix.xy = (FT_Fixed)std::lround(style.Slant * 65536);
+    matrix.xx = static_cast<FT_Fixed>(std::lround(style.Stretch * 65536));
+    matrix.xy = static_cast<FT_Fixed>(std::lround(style.Slant * 65536));
     matrix.yx = 0;
     matrix.yy = 0x10000;
     FT_Set_Transform(face, &matrix, nullptr);
     FT_Stroker stroker = nullptr;
     if (style.Stroke > 0) {
         FT_Stroker_New(Library, &stroker);
-        FT_Stroker_Set(stroker, (FT_Fixed)std::lround(style.Stroke * 64), FT_STROKER_LINECAP_ROUND,
+        FT_Stroker_Set(stroker, static_cast<FT_Fixed>(std::lround(style.Stroke * 64)), FT_STROKER_LINECAP_ROUND,
                        FT_STROKER_LINEJOIN_ROUND, 0);
     }
     float pen = 0;
@@ -90,9 +90,9 @@ static bool ForEachGlyph(const std::string& text, const TextStyle& style, Use us
         if (stroker)
             FT_Glyph_StrokeBorder(&glyph, stroker, 0, 1);
         // Render at the pen's fractional position so letters keep their true spacing.
-        FT_Vector origin = {(FT_Pos)std::lround((pen - std::floor(pen)) * 64), 0};
+        FT_Vector origin = {static_cast<FT_Pos>(std::lround((pen - std::floor(pen)) * 64)), 0};
         if (FT_Glyph_To_Bitmap(&glyph, FT_RENDER_MODE_NORMAL, &origin, 1) == 0)
-            use(PlacedGlyph{(FT_BitmapGlyph)glyph, std::floor(pen)});
+            use(PlacedGlyph{reinterpret_cast<FT_BitmapGlyph>(glyph), std::floor(pen)});
         FT_Done_Glyph(glyph);
         pen += face->glyph->advance.x / 64.0f + style.Tracking;
     }
@@ -108,12 +108,12 @@ TextBox MeasureText(const std::string& text, const TextStyle& style)
         const FT_Bitmap& bitmap = placed.Glyph->bitmap;
         if (bitmap.width == 0 || bitmap.rows == 0)
             return;
-        float left = placed.PenX + (float)placed.Glyph->left;
-        float top = -(float)placed.Glyph->top;
+        float left = placed.PenX + static_cast<float>(placed.Glyph->left);
+        float top = -static_cast<float>(placed.Glyph->top);
         box.Left = std::min(box.Left, left);
-        box.Right = std::max(box.Right, left + (float)bitmap.width);
+        box.Right = std::max(box.Right, left + static_cast<float>(bitmap.width));
         box.Top = std::min(box.Top, top);
-        box.Bottom = std::max(box.Bottom, top + (float)bitmap.rows);
+        box.Bottom = std::max(box.Bottom, top + static_cast<float>(bitmap.rows));
     });
     if (box.Left > box.Right)
         return TextBox{};
@@ -122,18 +122,18 @@ TextBox MeasureText(const std::string& text, const TextStyle& style)
 
 bool DrawText(Mask& mask, const std::string& text, const TextStyle& style, float x, float y)
 {
-    int ox = (int)std::lround(x);
-    int oy = (int)std::lround(y);
+    int ox = static_cast<int>(std::lround(x));
+    int oy = static_cast<int>(std::lround(y));
     return ForEachGlyph(text, style, [&](const PlacedGlyph& placed) {
         const FT_Bitmap& bitmap = placed.Glyph->bitmap;
-        int left = ox + (int)placed.PenX + placed.Glyph->left;
+        int left = ox + static_cast<int>(placed.PenX) + placed.Glyph->left;
         int top = oy - placed.Glyph->top;
         for (unsigned row = 0; row < bitmap.rows; row++) {
-            int ty = top + (int)row;
+            int ty = top + static_cast<int>(row);
             if (ty < 0 || ty >= mask.Height)
                 continue;
             for (unsigned col = 0; col < bitmap.width; col++) {
-                int tx = left + (int)col;
+                int tx = left + static_cast<int>(col);
                 if (tx < 0 || tx >= mask.Width)
                     continue;
                 float v = bitmap.buffer[row * bitmap.pitch + col] / 255.0f;

@@ -17,11 +17,11 @@ bool CheckFonts();
 
 struct TextStyle {
     const char* Font = nullptr;
-    float PixelHeight = 64;   // em size in texture rows
-    float Stretch = 1;        // horizontal scale, to undo a panel's non-square texels
-    float Slant = 0;          // shear of x per unit of y, for an italic look
-    float Tracking = 0;       // extra pixels between letters
-    float Stroke = 0;         // outline radius in pixels; 0 sets the plain glyphs
+    float PixelHeight = 64;  // em size in texture rows
+    float Stretch = 1;       // horizontal scale, to undo a panel's non-square texels
+    float Slant = 0;         // shear of x per unit of y, for an italic look
+    float Tracking = 0;      // extra pixels between letters
+    float Stroke = 0;        // outline radius in pixels; 0 sets the plain glyphs
 };
 
 // Measured ink box of a line of text, in pixels, relative to the pen origin on the baseline.

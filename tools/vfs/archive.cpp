@@ -104,7 +104,7 @@ bool ParseArchive(const std::uint8_t* data, std::size_t size, std::vector<Archiv
         if (!IsSafeEntryName(entry.Name)) {
             reason = "unsafe entry name \"" + entry.Name + "\"";
             for (char& c : reason)
-                if ((unsigned char)c < 0x20 || c == 0x7f)
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
                     c = '?';
             return false;
         }

@@ -19,9 +19,9 @@ bool ListArchive(const std::string& archivePath)
     }
     std::uint64_t total = 0;
     for (const ArchiveEntry& entry : entries) {
-        std::printf("%10llu  %08x  %s\n", (unsigned long long)entry.Size, entry.Crc, entry.Name.c_str());
+        std::printf("%10llu  %08x  %s\n", static_cast<unsigned long long>(entry.Size), entry.Crc, entry.Name.c_str());
         total += entry.Size;
     }
-    std::printf("%zu files, %llu bytes\n", entries.size(), (unsigned long long)total);
+    std::printf("%zu files, %llu bytes\n", entries.size(), static_cast<unsigned long long>(total));
     return true;
 }
