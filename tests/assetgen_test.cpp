@@ -140,7 +140,7 @@ std::map<std::pair<int, int>, int> EdgeUse(const Mesh& mesh)
 TEST(AssetModels, StarfishSurfaceIsClosedWithoutHolesOrCollapsedFacets)
 {
     Mesh star = BuildStarfish();
-    EXPECT_LE((int)star.Triangles.size(), StarfishTriangleLimit);
+    EXPECT_LE(static_cast<int>(star.Triangles.size()), StarfishTriangleLimit);
     std::map<std::pair<int, int>, int> use = EdgeUse(star);
     // A disc-like surface: inner edges shared by two triangles, the outline by one, nothing else.
     int outline = 0;
@@ -164,7 +164,7 @@ TEST(AssetModels, StarfishSurfaceIsClosedWithoutHolesOrCollapsedFacets)
         EXPECT_GT(std::fabs((b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y)), 1e-6);
     }
     // Euler's formula for a disc: vertices - edges + faces = 1.
-    EXPECT_EQ((long)star.Vertices.size() - (long)use.size() + (long)star.Triangles.size(), 1);
+    EXPECT_EQ(static_cast<long>(star.Vertices.size()) - static_cast<long>(use.size()) + static_cast<long>(star.Triangles.size()), 1);
 }
 
 TEST(AssetModels, FittingCentresScalesAndOrdersFarToNear)

@@ -53,9 +53,9 @@ bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
 // Alpha of the texel at (u, v), v measured from the TOP of the picture as it is seen.
 int AlphaAt(const PixelBuffer& picture, double u, double v)
 {
-    int x = std::min((int)(u * picture.Width), picture.Width - 1);
-    int row = picture.Height - 1 - std::min((int)(v * picture.Height), picture.Height - 1);
-    return picture.Pixels[((std::size_t)row * picture.Width + x) * 4 + 3];
+    int x = std::min(static_cast<int>(u * picture.Width), picture.Width - 1);
+    int row = picture.Height - 1 - std::min(static_cast<int>(v * picture.Height), picture.Height - 1);
+    return picture.Pixels[(static_cast<std::size_t>(row) * picture.Width + x) * 4 + 3];
 }
 
 // The alpha test discards texels whose alpha is 0.4 or less.
@@ -76,10 +76,10 @@ TEST(GeneratedPictures, EveryPictureDecodesWithPowerOfTwoSidesAndRealContent)
         const int channels = picture.Format == GL_RGBA ? 4 : 3;
         std::set<std::uint32_t> colours;
         double sum = 0, squares = 0;
-        const std::size_t count = (std::size_t)picture.Width * picture.Height;
+        const std::size_t count = static_cast<std::size_t>(picture.Width) * picture.Height;
         for (std::size_t i = 0; i < count; i++) {
             const std::uint8_t* p = &picture.Pixels[i * channels];
-            colours.insert((std::uint32_t)p[0] << 16 | (std::uint32_t)p[1] << 8 | p[2]);
+            colours.insert(static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2]);
             const double luma = 0.3 * p[0] + 0.59 * p[1] + 0.11 * p[2];
             sum += luma;
             squares += luma * luma;

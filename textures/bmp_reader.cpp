@@ -55,7 +55,7 @@ DecodeResult DecodeBMP(const std::uint8_t* bytes, std::size_t size, const char* 
     // Newer writers put larger headers before the pixels; the file header says where they start.
     const std::size_t dataStart = pixelOffset >= BmpHeadersSize ? pixelOffset : BmpHeadersSize + coloursUsed;
     // Each stored row is padded to a multiple of four bytes.
-    const std::size_t rowBytes = std::size_t(width) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     const std::size_t stride = (rowBytes + 3) & ~std::size_t{3};
     const std::size_t needed = height == 0 ? 0 : stride * (height - 1) + rowBytes;
     const std::size_t required = std::max<std::size_t>(needed, imageSize);
@@ -68,7 +68,7 @@ DecodeResult DecodeBMP(const std::uint8_t* bytes, std::size_t size, const char* 
     picture.Height = static_cast<std::uint16_t>(height);
     picture.Format = GL_RGB;
     picture.Pixels.resize(rowBytes * height);
-    for (std::size_t y = 0; y < std::size_t(height); ++y) {
+    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
         const std::uint8_t* stored = bytes + dataStart + y * stride;
         std::uint8_t* pixel = picture.Pixels.data() + y * rowBytes;
         for (std::size_t x = 0; x < rowBytes; x += 3) {

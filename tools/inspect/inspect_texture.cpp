@@ -19,7 +19,7 @@ static bool WritePng(const char* path, int width, int height, int channels, cons
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     std::vector<png_bytep> rows(height);
     for (int y = 0; y < height; ++y)
-        rows[y] = const_cast<png_bytep>(pixels.data() + std::size_t(height - 1 - y) * width * channels);
+        rows[y] = const_cast<png_bytep>(pixels.data() + static_cast<std::size_t>(height - 1 - y) * width * channels);
     bool written = false;
     if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, file);
@@ -72,7 +72,7 @@ int InspectTexture(int argc, char** argv)
         HeadlessDestroyContext();
         return 1;
     }
-    std::vector<std::uint8_t> pixels(std::size_t(width) * height * channels);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * channels);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, channels == 4 ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     HeadlessDestroyContext();

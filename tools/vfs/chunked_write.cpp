@@ -23,8 +23,8 @@ bool WriteInChunks(const std::uint8_t* data, std::size_t size, const WriteSomeBy
 {
     while (size > 0) {
         std::size_t chunk = std::min(size, WriteChunk);
-        if (KillAfter() >= 0 && BytesWritten + (long long)chunk > KillAfter()) {
-            chunk = std::size_t(std::max(0LL, KillAfter() - BytesWritten));
+        if (KillAfter() >= 0 && BytesWritten + static_cast<long long>(chunk) > KillAfter()) {
+            chunk = static_cast<std::size_t>(std::max(0LL, KillAfter() - BytesWritten));
             std::size_t done = 0;
             if (chunk > 0 && !writeSome(data, chunk, done))
                 return false;
@@ -35,7 +35,7 @@ bool WriteInChunks(const std::uint8_t* data, std::size_t size, const WriteSomeBy
             return false;
         data += done;
         size -= done;
-        BytesWritten += (long long)done;
+        BytesWritten += static_cast<long long>(done);
     }
     return true;
 }

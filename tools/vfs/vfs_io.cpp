@@ -27,7 +27,7 @@ bool WriteSome(int fd, const std::uint8_t* data, std::size_t size, std::size_t& 
     for (;;) {
         const ssize_t done = write(fd, data, size);
         if (done >= 0) {
-            written = std::size_t(done);
+            written = static_cast<std::size_t>(done);
             return true;
         }
         if (errno != EINTR)
@@ -75,7 +75,7 @@ bool MapFile(const std::string& path, MappedFile& file)
         close(fd);
         return false;
     }
-    file.Size = std::size_t(info.st_size);
+    file.Size = static_cast<std::size_t>(info.st_size);
     if (file.Size == 0) {
         // An empty mapping is not allowed; an empty archive is simply too short, which the reader says.
         static const std::uint8_t Nothing = 0;
@@ -167,7 +167,7 @@ bool WriteFileReplacing(const std::string& path, const std::string& bytes)
             ok = false;
         else {
             at += done;
-            left -= std::size_t(done);
+            left -= static_cast<std::size_t>(done);
         }
     }
     if (ok && fsync(fd) != 0)
@@ -239,7 +239,7 @@ bool HoldsIntactEntry(OutputFolder* folder, const ArchiveEntry& entry)
         }
         if (got == 0)
             break;
-        crc = UpdateCrc32(crc, buffer.data(), std::size_t(got));
+        crc = UpdateCrc32(crc, buffer.data(), static_cast<std::size_t>(got));
         total += std::uint64_t(got);
     }
     close(fd);

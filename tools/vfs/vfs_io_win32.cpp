@@ -112,7 +112,7 @@ bool MapFile(const std::string& path, MappedFile& file)
         CloseHandle(handle);
         return false;
     }
-    file.Size = std::size_t(size.QuadPart);
+    file.Size = static_cast<std::size_t>(size.QuadPart);
     if (file.Size == 0) {
         // An empty file cannot be mapped; an empty archive is simply too short, which the reader says.
         static const std::uint8_t Nothing = 0;
@@ -263,7 +263,7 @@ bool WriteEntryFile(OutputFolder* folder, const std::string& shown, const Archiv
     // As on POSIX: whichever step fails, the file could not be written, for the system's reason.
     DWORD error = 0;
     if (WriteAndReplace(folder->Path + TemporaryName(entry.Name), folder->Path + entry.Name, contents,
-                        std::size_t(entry.Size), error))
+                        static_cast<std::size_t>(entry.Size), error))
         return true;
     ReportFailure("cannot write " + shown + ": " + SystemMessage(error));
     return false;
