@@ -30,7 +30,7 @@ struct FrameRow {
 };
 
 bool FinishEachFrame = false;  // scenes: glFinish inside every frame, so each is timed to its last pixel
-std::int32_t StopAfter = -1;    // --to: end the run once the demo time passes this
+std::int32_t StopAfter = -1;   // --to: end the run once the demo time passes this
 bool StopPosted = false;
 std::vector<FrameRow> Rows;
 SteadyClock::time_point LastSwap;
@@ -63,9 +63,9 @@ void OnSwap()
         StartCounting();
     }
     const double ms = std::chrono::duration<double, std::milli>(now - LastSwap).count();
-    Rows.push_back({static_cast<int>(Rows.size()), static_cast<int>(Clock.Loading), Clock.DemoTime, ms, cpuMs - LastCpuMs,
-                    std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count(),
-                    TakeFrameCounts()});
+    Rows.push_back(
+        {static_cast<int>(Rows.size()), static_cast<int>(Clock.Loading), Clock.DemoTime, ms, cpuMs - LastCpuMs,
+         std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count(), TakeFrameCounts()});
     if (StopAfter >= 0 && Clock.DemoTime > StopAfter && !StopPosted) {
         HeadlessPostMessage(WmClose, 0, 0);
         StopPosted = true;
@@ -84,12 +84,11 @@ bool WriteRows(const char* file)
         return false;
     std::fprintf(out, "frame,load_state,demo_time,ms,cpu_ms,end_us,triangles,vertices,fragments,clears\n");
     for (const FrameRow& row : Rows) {
-        std::fprintf(out, "%d,%d,%d,%.4f,%.4f,%lld,%llu,%llu,%llu,%llu\n", row.Frame, row.State, row.Time, row.Ms, row.CpuMs,
-                     static_cast<long long>(row.EndMicroseconds),
-                     static_cast<unsigned long long>(row.Counts.Triangles),
-                     static_cast<unsigned long long>(row.Counts.Vertices),
-                     static_cast<unsigned long long>(row.Counts.Fragments),
-                     static_cast<unsigned long long>(row.Counts.Clears));
+        std::fprintf(
+            out, "%d,%d,%d,%.4f,%.4f,%lld,%llu,%llu,%llu,%llu\n", row.Frame, row.State, row.Time, row.Ms, row.CpuMs,
+            static_cast<long long>(row.EndMicroseconds), static_cast<unsigned long long>(row.Counts.Triangles),
+            static_cast<unsigned long long>(row.Counts.Vertices), static_cast<unsigned long long>(row.Counts.Fragments),
+            static_cast<unsigned long long>(row.Counts.Clears));
     }
     return std::fclose(out) == 0;
 }
@@ -107,10 +106,11 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--to") == 0 && i + 1 < argc)
             StopAfter = std::atoi(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: %s [--finish] [--to MS] --csv FILE\n"
-                                 "  plays the run at a virtual 60 fps; each frame ends with glFlush, or with glFinish\n"
-                                 "  given --finish;\n"
-                                 "  --to ends the run once the demo time passes MS\n",
+            std::fprintf(stderr,
+                         "usage: %s [--finish] [--to MS] --csv FILE\n"
+                         "  plays the run at a virtual 60 fps; each frame ends with glFlush, or with glFinish\n"
+                         "  given --finish;\n"
+                         "  --to ends the run once the demo time passes MS\n",
                          argv[0]);
             return 2;
         }

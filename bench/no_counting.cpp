@@ -6,15 +6,11 @@ bool CountingBuild()
     return false;
 }
 
-void StartCounting()
-{
-}
+void StartCounting() {}
 
 FrameCounts TakeFrameCounts()
 {
     return {};
 }
 
-void StopCounting()
-{
-}
+void StopCounting() {}

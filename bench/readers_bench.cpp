@@ -30,8 +30,8 @@ std::vector<DataFile> ReadFiles(const std::filesystem::path& folder, const std::
         if (entry.path().extension() != extension)
             continue;
         std::ifstream in(entry.path(), std::ios::binary);
-        files.push_back({entry.path().filename().string(),
-                         std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {})});
+        files.push_back(
+            {entry.path().filename().string(), std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {})});
     }
     std::sort(files.begin(), files.end(), [](const DataFile& a, const DataFile& b) { return a.Name < b.Name; });
     return files;
@@ -94,8 +94,9 @@ void LoadModel(benchmark::State& state, const std::string& productionName, std::
 int main(int argc, char** argv)
 {
     if (argc < 2 || argv[1][0] == '-') {
-        std::fprintf(stderr, "usage: %s DATA-FOLDER [benchmark options]\n"
-                             "  run in the folder that holds DATA-FOLDER, as the production names its models\n",
+        std::fprintf(stderr,
+                     "usage: %s DATA-FOLDER [benchmark options]\n"
+                     "  run in the folder that holds DATA-FOLDER, as the production names its models\n",
                      argv[0]);
         return 2;
     }

@@ -15,6 +15,7 @@ struct CubeCorner {
 };
 
 // Front, back, top, bottom, right, left; four corners each.
+// clang-format off
 static const CubeCorner CubeCorners[24] = {
     {0, 0, -1, -1, 1},  {1, 0, 1, -1, 1},   {1, 1, 1, 1, 1},    {0, 1, -1, 1, 1},
     {1, 0, -1, -1, -1}, {1, 1, -1, 1, -1},  {0, 1, 1, 1, -1},   {0, 0, 1, -1, -1},
@@ -23,6 +24,7 @@ static const CubeCorner CubeCorners[24] = {
     {1, 0, 1, -1, -1},  {1, 1, 1, 1, -1},   {0, 1, 1, 1, 1},    {0, 0, 1, -1, 1},
     {0, 0, -1, -1, -1}, {1, 0, -1, -1, 1},  {1, 1, -1, 1, 1},   {0, 1, -1, 1, -1},
 };
+// clang-format on
 
 void BuildCubeList()
 {

@@ -17,8 +17,8 @@ float StepAveragedAngle(std::int32_t& previousTime, std::int32_t t)
 {
     // The sum wraps as a 32-bit integer would; it cannot in a two-minute run, but it must not
     // be undefined behaviour if the clock is ever fed something odd.
-    const auto sum = static_cast<std::int32_t>(static_cast<std::uint32_t>(previousTime) +
-                                               static_cast<std::uint32_t>(t));
+    const auto sum =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(previousTime) + static_cast<std::uint32_t>(t));
     // Both halves are stored as single precision, as the animation was tuned with.
     const float half = static_cast<float>(static_cast<double>(sum) / 2.0);
     const float angle = static_cast<float>(static_cast<double>(half) / 4.0);

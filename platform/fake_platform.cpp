@@ -47,7 +47,6 @@ bool WindowExists(SysWindow window)
     return Windows.count(window) != 0;
 }
 
-
 }  // namespace
 
 void FakeReset()

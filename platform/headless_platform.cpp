@@ -62,9 +62,19 @@ bool OpenDisplay()
 
 bool PickConfig(int depthBits)
 {
-    const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                 EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
-                                 EGL_DEPTH_SIZE, depthBits, EGL_NONE};
+    const EGLint attributes[] = {EGL_SURFACE_TYPE,
+                                 EGL_PBUFFER_BIT,
+                                 EGL_RENDERABLE_TYPE,
+                                 EGL_OPENGL_BIT,
+                                 EGL_RED_SIZE,
+                                 8,
+                                 EGL_GREEN_SIZE,
+                                 8,
+                                 EGL_BLUE_SIZE,
+                                 8,
+                                 EGL_DEPTH_SIZE,
+                                 depthBits,
+                                 EGL_NONE};
     EGLint count = 0;
     return eglChooseConfig(Display, attributes, &Config, 1, &count) == EGL_TRUE && count == 1;
 }
@@ -75,10 +85,10 @@ HeadlessWindow* FindWindow(SysWindow window)
     return found == Windows.end() ? nullptr : &found->second;
 }
 
-
 std::intptr_t SizeParam(int width, int height)
 {
-    return static_cast<std::intptr_t>((static_cast<std::uint32_t>(height) << 16) | (static_cast<std::uint32_t>(width) & 0xFFFF));
+    return static_cast<std::intptr_t>((static_cast<std::uint32_t>(height) << 16) |
+                                      (static_cast<std::uint32_t>(width) & 0xFFFF));
 }
 
 void PostTimerIfDue()

@@ -157,8 +157,8 @@ SysInstance SysGetModuleHandle();
 SysCursor SysLoadCursor(std::uint32_t cursorId);
 std::uint16_t SysRegisterClass(const SysWindowClass& windowClass);
 bool SysUnregisterClass(const char* className, SysInstance instance);
-SysWindow SysCreateWindow(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,
-                          int x, int y, int width, int height, SysInstance instance);
+SysWindow SysCreateWindow(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style, int x,
+                          int y, int width, int height, SysInstance instance);
 bool SysDestroyWindow(SysWindow window);
 bool SysShowWindow(SysWindow window, int showCommand);
 bool SysSetForegroundWindow(SysWindow window);

@@ -26,7 +26,7 @@ namespace {
 
 struct SdlWindow {
     SDL_Window* Window = nullptr;
-    int LastWidth = 0;   // the client size last reported to the window procedure
+    int LastWidth = 0;  // the client size last reported to the window procedure
     int LastHeight = 0;
     int OuterWidth = 0;  // the outer size the production asked for
     int OuterHeight = 0;
@@ -70,7 +70,8 @@ void WatchForStuckShutdown()
     while (sem_wait(&SignalArrived) != 0) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(SignalGraceMs));
-    static const char text[] = "moravel: the run did not end within a second of the signal; stopped without its teardown\n";
+    static const char text[] =
+        "moravel: the run did not end within a second of the signal; stopped without its teardown\n";
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, sizeof text - 1);
     std::thread(RestoreDisplayMode).detach();  // a display that does not answer holds it, not us
     std::this_thread::sleep_for(std::chrono::milliseconds(RescueMs));
@@ -216,7 +217,6 @@ SysWindow FindHandle(Uint32 sdlWindowId)
     return Windows.empty() ? 0 : Windows.begin()->first;
 }
 
-
 std::intptr_t PackWords(int low, int high)
 {
     return static_cast<std::intptr_t>((static_cast<std::uint32_t>(high & 0xFFFF) << 16) |
@@ -250,16 +250,26 @@ std::uintptr_t VirtualKey(SDL_Keycode key)
     if (key >= SDLK_F1 && key <= SDLK_F12)
         return static_cast<std::uintptr_t>(0x70 + (key - SDLK_F1));
     switch (key) {
-    case SDLK_ESCAPE: return VkEscape;
-    case SDLK_RETURN: return 0x0D;
-    case SDLK_SPACE: return 0x20;
-    case SDLK_TAB: return 0x09;
-    case SDLK_BACKSPACE: return 0x08;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_UP: return 0x26;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_DOWN: return 0x28;
-    default: return 0;
+    case SDLK_ESCAPE:
+        return VkEscape;
+    case SDLK_RETURN:
+        return 0x0D;
+    case SDLK_SPACE:
+        return 0x20;
+    case SDLK_TAB:
+        return 0x09;
+    case SDLK_BACKSPACE:
+        return 0x08;
+    case SDLK_LEFT:
+        return 0x25;
+    case SDLK_UP:
+        return 0x26;
+    case SDLK_RIGHT:
+        return 0x27;
+    case SDLK_DOWN:
+        return 0x28;
+    default:
+        return 0;
     }
 }
 
@@ -607,7 +617,8 @@ static void TraceSwap()
         return;
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    const std::uint64_t us = static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+    const std::uint64_t us =
+        static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
     const SysFrameReport report = FrameReporter != nullptr ? FrameReporter() : SysFrameReport{};
     std::fprintf(trace, "%llu %d %.3f\n", static_cast<unsigned long long>(us), report.DemoTimeMs,
                  report.MusicPositionMs);

@@ -32,12 +32,12 @@ static std::vector<Mix_Music*> Streams;
 // to the end of that buffer. A move is only asked for here: the audio thread carries it out right
 // after its next mix, so no buffer is ever counted on the wrong side of it.
 static std::mutex MixRecordLock;
-static HStream PlayingStream = 0;            // the stream last started; the production's thread only
-static std::uint64_t BufferStartFrame = 0;   // music frame the latest buffer starts with
-static std::uint64_t BufferFrames = 0;       // music frames in it; 0 before the first mix
-static std::uint64_t BufferMicroseconds = 0; // when it was handed over
+static HStream PlayingStream = 0;             // the stream last started; the production's thread only
+static std::uint64_t BufferStartFrame = 0;    // music frame the latest buffer starts with
+static std::uint64_t BufferFrames = 0;        // music frames in it; 0 before the first mix
+static std::uint64_t BufferMicroseconds = 0;  // when it was handed over
 static bool MoveAsked = false;
-static double MoveToMs = 0.0;                // where the picture was when the move was asked
+static double MoveToMs = 0.0;  // where the picture was when the move was asked
 static std::uint64_t MoveAskedMicroseconds = 0;
 static int MixFrequency = 44100;
 
@@ -74,8 +74,7 @@ static void RecordMix(void*, Uint8*, int length)
         return;
     const auto targetFrame = static_cast<std::uint64_t>(targetMs * MixFrequency / 1000.0);
     // Half a frame more, so the decoder's rounding down of the time lands on targetFrame itself.
-    if (targetFrame < frames ||
-        Mix_SetMusicPosition((static_cast<double>(targetFrame) + 0.5) / MixFrequency) != 0)
+    if (targetFrame < frames || Mix_SetMusicPosition((static_cast<double>(targetFrame) + 0.5) / MixFrequency) != 0)
         return;  // it could not move: the record goes on as before and the production may ask again
     const std::lock_guard<std::mutex> hold(MixRecordLock);
     BufferStartFrame = targetFrame - frames;
@@ -147,7 +146,8 @@ bool BASS_Init(int device, std::uint32_t frequency, std::uint32_t, SysWindow, co
     int openedFrequency = 0;
     Uint16 format = 0;
     int channels = 0;
-    MixFrequency = Mix_QuerySpec(&openedFrequency, &format, &channels) != 0 ? openedFrequency : static_cast<int>(frequency);
+    MixFrequency =
+        Mix_QuerySpec(&openedFrequency, &format, &channels) != 0 ? openedFrequency : static_cast<int>(frequency);
     Mix_SetPostMix(RecordMix, nullptr);
     return true;
 }

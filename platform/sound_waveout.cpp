@@ -2,12 +2,12 @@
 // this file's own; the production's thread only opens, starts and frees.
 //
 // Supports: the default output device (device 1), streams opened from a whole file and played once
-// from the start, the playing position and moving it. Does not support: streams from memory or from part of a file, other devices,
-// looping, pausing. Without an output device BASS_Init fails and the demo runs silent.
+// from the start, the playing position and moving it. Does not support: streams from memory or from part of a file,
+// other devices, looping, pausing. Without an output device BASS_Init fails and the demo runs silent.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <vorbis/vorbisfile.h>
 
@@ -51,8 +51,8 @@ struct Stream {
     std::atomic<bool> Stop{false};
     std::atomic<bool> Ended{false};  // the playing thread has seen every buffer played to the end
     bool Started = false;
-    std::uint64_t FirstFrame = 0;    // the music frame the device's sample count counts from
-    DWORD StartedAt = 0;             // GetTickCount when the device began at FirstFrame
+    std::uint64_t FirstFrame = 0;  // the music frame the device's sample count counts from
+    DWORD StartedAt = 0;           // GetTickCount when the device began at FirstFrame
 };
 std::vector<std::unique_ptr<Stream>> Streams;  // by handle - 1
 
@@ -71,8 +71,8 @@ WAVEFORMATEX PcmFormat(long rate, int channels)
 bool OpenDevice(const WAVEFORMATEX& format)
 {
     WAVEFORMATEX wanted = format;
-    const MMRESULT result = waveOutOpen(&Device, WAVE_MAPPER, &wanted, reinterpret_cast<DWORD_PTR>(BufferDone), 0,
-                                        CALLBACK_EVENT);
+    const MMRESULT result =
+        waveOutOpen(&Device, WAVE_MAPPER, &wanted, reinterpret_cast<DWORD_PTR>(BufferDone), 0, CALLBACK_EVENT);
     if (result != MMSYSERR_NOERROR) {
         std::fprintf(stderr, "sound: cannot open the output device (waveOut error %u)\n", result);
         Device = nullptr;

@@ -138,8 +138,8 @@ bool SysUnregisterClass(const char* className, SysInstance instance)
     return true;
 }
 
-SysWindow SysCreateWindow(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,
-                          int x, int y, int width, int height, SysInstance instance)
+SysWindow SysCreateWindow(std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style, int x,
+                          int y, int width, int height, SysInstance instance)
 {
     const HWND window = CreateWindowExA(exStyle, className, title, style, x, y, width, height, nullptr, nullptr,
                                         reinterpret_cast<HINSTANCE>(instance), nullptr);

@@ -30,7 +30,8 @@ void DrainErrors(Started& program)
            waiting > 0) {
         char chunk[4096];
         DWORD got = 0;
-        if (ReadFile(program.ErrorPipe, chunk, sizeof chunk < waiting ? sizeof chunk : waiting, &got, nullptr) == FALSE ||
+        if (ReadFile(program.ErrorPipe, chunk, sizeof chunk < waiting ? sizeof chunk : waiting, &got, nullptr) ==
+                FALSE ||
             got == 0)
             return;
         program.Outcome.Errors.append(chunk, got);

@@ -133,8 +133,8 @@ bool CreateMainWindow(int width, int height, bool fullScreen, int bitsPerPixel)
         SysShowCursor(false);
     }
 
-    MainWindow.Window = SysCreateWindow(exStyle, WindowClassName, DemoTitle, style, 0, 0, width, height,
-                                 windowClass.Instance);
+    MainWindow.Window =
+        SysCreateWindow(exStyle, WindowClassName, DemoTitle, style, 0, 0, width, height, windowClass.Instance);
     if (MainWindow.Window == 0) {
         DestroyMainWindow(fullScreen);
         ShowWindowError("Nie moge stworzyc okna!");

@@ -6,8 +6,8 @@
 // The window's handles: CreateMainWindow sets them, DestroyMainWindow gives them back.
 struct WindowHandles {
     SysWindow Window = 0;
-    SysDeviceContext DC = 0;     // its device context
-    SysGLContext Context = 0;    // the OpenGL context
+    SysDeviceContext DC = 0;   // its device context
+    SysGLContext Context = 0;  // the OpenGL context
 };
 
 extern WindowHandles MainWindow;

@@ -164,7 +164,9 @@ TEST(AssetModels, StarfishSurfaceIsClosedWithoutHolesOrCollapsedFacets)
         EXPECT_GT(std::fabs((b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y)), 1e-6);
     }
     // Euler's formula for a disc: vertices - edges + faces = 1.
-    EXPECT_EQ(static_cast<long>(star.Vertices.size()) - static_cast<long>(use.size()) + static_cast<long>(star.Triangles.size()), 1);
+    EXPECT_EQ(static_cast<long>(star.Vertices.size()) - static_cast<long>(use.size()) +
+                  static_cast<long>(star.Triangles.size()),
+              1);
 }
 
 TEST(AssetModels, FittingCentresScalesAndOrdersFarToNear)

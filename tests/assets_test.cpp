@@ -48,7 +48,10 @@ DecodeResult Decode(const std::string& name)
     return DecodeJPG(bytes.data(), bytes.size(), name.c_str(), false);
 }
 
-bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+bool PowerOfTwo(int v)
+{
+    return v > 0 && (v & (v - 1)) == 0;
+}
 
 // Alpha of the texel at (u, v), v measured from the TOP of the picture as it is seen.
 int AlphaAt(const PixelBuffer& picture, double u, double v)
@@ -160,8 +163,10 @@ TEST(TgaEncoder, RunLengthFilesDecodeToTheSamePixelsAsRawOnes)
     auto decode = [](const std::string& bytes) {
         return DecodeTGA((const std::uint8_t*)bytes.data(), bytes.size(), "test.tga", false);
     };
-    DecodeResult raw32 = decode(EncodeTga(canvas, TgaLayout::Raw32)), rle32 = decode(EncodeTga(canvas, TgaLayout::Rle32));
-    DecodeResult raw24 = decode(EncodeTga(canvas, TgaLayout::Raw24)), rle24 = decode(EncodeTga(canvas, TgaLayout::Rle24));
+    DecodeResult raw32 = decode(EncodeTga(canvas, TgaLayout::Raw32)),
+                 rle32 = decode(EncodeTga(canvas, TgaLayout::Rle32));
+    DecodeResult raw24 = decode(EncodeTga(canvas, TgaLayout::Raw24)),
+                 rle24 = decode(EncodeTga(canvas, TgaLayout::Rle24));
     ASSERT_TRUE(raw32.Ok && rle32.Ok && raw24.Ok && rle24.Ok);
     EXPECT_EQ(rle32.Picture.Pixels, raw32.Picture.Pixels);
     EXPECT_EQ(rle24.Picture.Pixels, raw24.Picture.Pixels);

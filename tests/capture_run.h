@@ -13,5 +13,6 @@ struct CaptureResult {
 // A fresh folder holding vfs.dll and moravel.vfs from the release folder.
 std::filesystem::path MakeCaptureFolder(const std::string& name);
 // Runs the capture with these arguments in folder; env is prefixed to the command (may be empty).
-CaptureResult RunCapture(const std::filesystem::path& folder, const std::string& arguments, const std::string& env = "");
+CaptureResult RunCapture(const std::filesystem::path& folder, const std::string& arguments,
+                         const std::string& env = "");
 std::string ReadWholeFile(const std::filesystem::path& path);

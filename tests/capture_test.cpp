@@ -178,8 +178,10 @@ TEST(CaptureTest, RefusesBadOptionsAndAMissingFfmpegClearly)
 
     // Each refusal names the option, what was given and what it takes.
     const std::map<std::string, std::string> refused = {
-        {"--fps 0 --sheet s.png", "moravel-capture: bad value for --fps: \"0\"; it takes a rate above 0 and up to 1000"},
-        {"--scale=9 --sheet s.png", "moravel-capture: bad value for --scale: \"9\"; it takes a whole number from 1 to 8"},
+        {"--fps 0 --sheet s.png",
+         "moravel-capture: bad value for --fps: \"0\"; it takes a rate above 0 and up to 1000"},
+        {"--scale=9 --sheet s.png",
+         "moravel-capture: bad value for --scale: \"9\"; it takes a whole number from 1 to 8"},
         {"--png a%d.png --at 5,x", "moravel-capture: bad value for --at: \"5,x\"; it takes demo times in ms"},
         {"--sheet s.png --to -5", "moravel-capture: bad value for --to: \"-5\"; it takes a time in ms, 0 or more"},
         {"--sharp 2 --sheet s.png", "moravel-capture: unknown option --sharp; the options are --png, --at,"},
@@ -246,8 +248,9 @@ TEST(CaptureTest, AFolderWithoutDataOrExtractorIsNamedFirst)
     std::filesystem::remove(folder / "moravel.vfs");
     const CaptureResult run = RunCapture(folder, "--png shot.png --at 0");
     const std::string first = run.Stderr.substr(0, run.Stderr.find('\n'));
-    EXPECT_EQ(first, "moravel-capture: " + folder.string() + " has no data/, vfs.dll and moravel.vfs: "
-                     "run it in the demo's release folder");
+    EXPECT_EQ(first, "moravel-capture: " + folder.string() +
+                         " has no data/, vfs.dll and moravel.vfs: "
+                         "run it in the demo's release folder");
 
     // With the extractor beside it, the folder is as the demo expects it: no such line.
     const auto release = MakeCaptureFolder("withdata");

@@ -3,12 +3,15 @@
 
 #include "textures/catalogue.h"
 
+// clang-format off
 const std::vector<CatalogueEntry> FirstBatch = {
     {"tlo3.jpg", &Textures.Tlo3}, {"vrl.jpg", &Textures.Vrl},   {"bakba.jpg", &Textures.Bakba}, {"codework.tga", &Textures.Codework},
     {"glimber.tga", &Textures.Glimber}, {"gfx.tga", &Textures.Gfx}, {"yast.tga", &Textures.Yast}, {"msx.tga", &Textures.Msx},
     {"brund.tga", &Textures.Brund}, {"ende.jpg", &Textures.Ende},
 };
+// clang-format on
 
+// clang-format off
 const std::vector<CatalogueEntry> SecondBatch = {
     {"logo.tga", &Textures.Logo},           {"kreski.jpg", &Textures.Kreski},       {"tunel.jpg", &Textures.Tunel},
     {"tlo_ach.jpg", &Textures.TloAch},      {"maska.tga", &Textures.Maska},         {"particles.tga", &Textures.Particles},
@@ -18,6 +21,7 @@ const std::vector<CatalogueEntry> SecondBatch = {
     {"draty.jpg", &Textures.Draty},         {"babka.jpg", &Textures.Babka},         {"obrotnik.tga", &Textures.Obrotnik},
     {"mk.jpg", &Textures.Mk},
 };
+// clang-format on
 
 std::vector<CatalogueEntry> AllCatalogueEntries()
 {

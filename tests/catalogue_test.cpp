@@ -1,4 +1,5 @@
-// The texture catalogue on real Mesa: every file reaches its own slot, in two batches, and a missing file costs one slot.
+// The texture catalogue on real Mesa: every file reaches its own slot, in two batches, and a missing file costs one
+// slot.
 #include <cstdlib>
 #include <filesystem>
 #include <set>

@@ -99,7 +99,8 @@ TEST_F(CubeStar, EveryFaceOfTheCubeListShowsTheWholeTexture)
     glMatrixMode(GL_MODELVIEW);
 
     // The turn that brings each face to the viewer: front, back, top, bottom, right, left.
-    const float turns[6][4] = {{0, 0, 1, 0}, {180, 0, 1, 0}, {90, 1, 0, 0}, {-90, 1, 0, 0}, {-90, 0, 1, 0}, {90, 0, 1, 0}};
+    const float turns[6][4] = {{0, 0, 1, 0},   {180, 0, 1, 0}, {90, 1, 0, 0},
+                               {-90, 1, 0, 0}, {-90, 0, 1, 0}, {90, 0, 1, 0}};
     const int low = Size / 2 - Size / 8, high = Size / 2 + Size / 8;
     for (int face = 0; face < 6; ++face) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -154,7 +155,11 @@ TEST_F(CubeStar, ChainStepsTranslateTurnAndShrinkAndTheStarLeavesOnlyTheArmToArm
     for (std::int32_t t : {0, 27777}) {
         CallerThen([t] { DrawCubeStar(t); });
         ExpectMatrixNear(CurrentModelView(), starEnd, 1e-5);
-        EXPECT_EQ(GLint{1}, [] { GLint depth = 0; glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth); return depth; }());
+        EXPECT_EQ(GLint{1}, [] {
+            GLint depth = 0;
+            glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+            return depth;
+        }());
     }
 }
 

@@ -93,10 +93,10 @@ struct RunResult {
 };
 
 struct RunOptions {
-    std::string ShellPrefix;  // run through sh -c with this before the command (e.g. "ulimit -f 100;")
-    int KillAfterUs = -1;     // SIGKILL from outside after this long
+    std::string ShellPrefix;        // run through sh -c with this before the command (e.g. "ulimit -f 100;")
+    int KillAfterUs = -1;           // SIGKILL from outside after this long
     long long KillAfterBytes = -1;  // the extractor's own kill hook
-    bool AsNobody = false;    // drop root rights first, so that permissions apply
+    bool AsNobody = false;          // drop root rights first, so that permissions apply
 };
 
 // Runs "vfs.dll --e data" in folder the way the production starts it, with one fault applied.
@@ -174,8 +174,8 @@ protected:
     void InstallArchive(const std::string& bytes)
     {
         WriteAll(Root / "moravel.vfs", bytes);
-        fs::permissions(Root / "moravel.vfs", fs::perms::owner_read | fs::perms::owner_write |
-                                                  fs::perms::group_read | fs::perms::others_read);
+        fs::permissions(Root / "moravel.vfs", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                                  fs::perms::others_read);
     }
 
     // Files in data/ are whole copies of their entries; temporary files are allowed only when
@@ -299,8 +299,8 @@ TEST_F(ExtractorFaults, ReadOnlyFolderIsRefusedWithoutRootRights)
     // A data folder that cannot even be created.
     fs::permissions(Work / "data", fs::perms::owner_all);
     fs::remove_all(Work / "data");
-    fs::permissions(Work, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                              fs::perms::others_exec);
+    fs::permissions(Work,
+                    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
     const RunResult none = Extract(Tool, Work, unprivileged);
     fs::permissions(Work, fs::perms::all);
     EXPECT_EQ(none.Status, 1) << none.Errors;
@@ -412,8 +412,8 @@ TEST_F(ExtractorFaults, ShellFileSizeLimitIsAFailureNotADeath)
         const std::vector<std::string> lines = LinesOf(run.Errors);
         EXPECT_EQ(lines.size(), refused.size() + 1) << when << ": " << run.Errors;
         ASSERT_FALSE(lines.empty()) << when;
-        EXPECT_EQ(lines.back(), "vfs.dll: " + std::to_string(refused.size()) + " of 32 files could not be written to data: " +
-                                    Joined(refused))
+        EXPECT_EQ(lines.back(), "vfs.dll: " + std::to_string(refused.size()) +
+                                    " of 32 files could not be written to data: " + Joined(refused))
             << when;
     }
     const RunResult next = Extract(Tool, Work);

@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "platform/fake.h"
-#include "shell/master.h"
 #include "platform/sound_fake.h"
+#include "shell/master.h"
 #include "shell/music.h"
 #include "shell/window.h"
 #include "tests/shell_fixture.h"
@@ -144,9 +144,14 @@ TEST_F(FrameLoopTest, ClosingTheWindowEndsThroughQuitInTheNormalOrder)
     EXPECT_EQ(FakeSwapCount(), 4);
     const int quit = IndexOf("PostQuitMessage 0");
     ASSERT_GE(quit, 0);
-    const std::vector<std::string> expected = {"ChangeDisplaySettings restore", "ShowCursor 1", "MakeCurrent none",
-                                               "DeleteContext", "ReleaseDC", "DestroyWindow",
-                                               "UnregisterClass OpenGL", "BASS_Free"};
+    const std::vector<std::string> expected = {"ChangeDisplaySettings restore",
+                                               "ShowCursor 1",
+                                               "MakeCurrent none",
+                                               "DeleteContext",
+                                               "ReleaseDC",
+                                               "DestroyWindow",
+                                               "UnregisterClass OpenGL",
+                                               "BASS_Free"};
     int at = quit;
     for (const std::string& call : expected) {
         const int next = IndexOf(call, at + 1);

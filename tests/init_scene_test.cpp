@@ -90,8 +90,10 @@ TEST_F(StartUp, LeavesTheRenderStateTheFirstSceneStartsFrom)
         EXPECT_TRUE(glIsEnabled(on)) << on;
     for (const GLenum off : {GL_BLEND, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T})
         EXPECT_FALSE(glIsEnabled(off)) << off;
-    const std::pair<GLenum, GLint> values[] = {{GL_ALPHA_TEST_FUNC, GL_GREATER}, {GL_DEPTH_FUNC, GL_LESS},
-                                               {GL_BLEND_SRC, GL_SRC_ALPHA},     {GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA},
+    const std::pair<GLenum, GLint> values[] = {{GL_ALPHA_TEST_FUNC, GL_GREATER},
+                                               {GL_DEPTH_FUNC, GL_LESS},
+                                               {GL_BLEND_SRC, GL_SRC_ALPHA},
+                                               {GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA},
                                                {GL_SHADE_MODEL, GL_SMOOTH}};
     for (const auto& [name, expected] : values)
         EXPECT_EQ(Integer(name), expected) << name;

@@ -1,7 +1,8 @@
-// moravel-inspect model, run as a user runs it: counts and bounds of a good file, the demo's message and exit 1 for a bad one.
+// moravel-inspect model, run as a user runs it: counts and bounds of a good file, the demo's message and exit 1 for a
+// bad one.
 #include <array>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 
@@ -42,7 +43,8 @@ RunResult InspectModelFile(const std::string& file)
 TEST(InspectModel, PrintsCountsAndBoundsOrTheDemosMessage)
 {
     ScratchWorkDir workDir;
-    WriteTextFile("data/star.txt", "3\r\n-1.5\r\n2\r\n0\r\n4\r\n-3\r\n0.25\r\n0\r\n0\r\n-8\r\n0\r\n1\r\n2\r\n2\r\n1\r\n0\r\n");
+    WriteTextFile("data/star.txt",
+                  "3\r\n-1.5\r\n2\r\n0\r\n4\r\n-3\r\n0.25\r\n0\r\n0\r\n-8\r\n0\r\n1\r\n2\r\n2\r\n1\r\n0\r\n");
     const RunResult good = InspectModelFile("data/star.txt");
     EXPECT_EQ(good.ExitCode, 0) << good.Output;
     EXPECT_EQ(good.Output, "vertices 3 triangles 2\nx -1.5 .. 4\ny -3 .. 2\nz -8 .. 0.25\n");
@@ -50,8 +52,9 @@ TEST(InspectModel, PrintsCountsAndBoundsOrTheDemosMessage)
     WriteTextFile("data/bad.txt", "3\n0\n0\n0\n");
     const RunResult bad = InspectModelFile("data/bad.txt");
     EXPECT_EQ(bad.ExitCode, 1);
-    EXPECT_EQ(bad.Output, "Model File Error: data/bad.txt, line 1: a line feed without a carriage return "
-                          "(lines must end in CR LF or CR)\n");
+    EXPECT_EQ(bad.Output,
+              "Model File Error: data/bad.txt, line 1: a line feed without a carriage return "
+              "(lines must end in CR LF or CR)\n");
 
     const RunResult missing = InspectModelFile("data/none.txt");
     EXPECT_EQ(missing.ExitCode, 1);
@@ -77,8 +80,9 @@ TEST(InspectModel, RefusesWhatIsNotARegularFileOrIsFarTooLarge)
     std::filesystem::resize_file("data/huge.txt", (256ull << 20) + 1);
     const RunResult huge = InspectModelFile("data/huge.txt");
     EXPECT_EQ(huge.ExitCode, 1);
-    EXPECT_EQ(huge.Output, "moravel-inspect: cannot read data/huge.txt: 268435457 bytes, more than the 256 MiB "
-                           "a picture or model may have\n");
+    EXPECT_EQ(huge.Output,
+              "moravel-inspect: cannot read data/huge.txt: 268435457 bytes, more than the 256 MiB "
+              "a picture or model may have\n");
 }
 
 TEST(InspectCommandLine, HelpVersionAndClearRefusals)

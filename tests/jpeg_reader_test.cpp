@@ -52,8 +52,8 @@ TEST(JpegReader, ColourPictureIsOpaqueRgbaBottomRowFirst)
         EXPECT_EQ(result.Picture.Format, GL_RGBA);
         const Bytes& pixels = result.Picture.Pixels;
         ASSERT_EQ(pixels.size(), std::size_t(width) * height * 4);
-        EXPECT_GT(pixels[2], 200);                   // first row: the bottom, blue
-        EXPECT_GT(pixels[pixels.size() - 4], 200);   // last row: the top, red
+        EXPECT_GT(pixels[2], 200);                  // first row: the bottom, blue
+        EXPECT_GT(pixels[pixels.size() - 4], 200);  // last row: the top, red
         int referenceWidth = 0, referenceHeight = 0;
         const Bytes reference = ReferenceDecodeJpeg(jpeg, referenceWidth, referenceHeight);
         EXPECT_EQ(pixels, FlipToRgba(reference, width, height));

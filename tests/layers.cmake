@@ -1,5 +1,6 @@
-# The dependency rule, checked on the compiler itself: a layer's sources are compiled with the
-# include roots of that layer and the layers below, so a header from a layer above is not found.
+# The structure the sources keep. First the layers' dependency rule, checked on the compiler itself:
+# a layer's sources are compiled with the include roots of that layer and the layers below, so a
+# header from a layer above is not found.
 # Each probe is a one-line source compiled as a layer's source would be; every header compiles on
 # its own layer's roots, and an include that runs back up must fail.
 set(probe_dir ${CMAKE_BINARY_DIR}/layer_probes)
@@ -38,3 +39,12 @@ moravel_layer_probe(textures shell/master.h refused)
 moravel_layer_probe(effects timeline/schedule.h refused)
 moravel_layer_probe(effects shell/master.h refused)
 moravel_layer_probe(timeline shell/master.h refused)
+
+# One layout everywhere: every tracked C++ file as .clang-format lays it out.
+find_program(CLANG_FORMAT clang-format)
+if(CLANG_FORMAT)
+  add_test(NAME format
+           COMMAND sh -c "git ls-files -z '*.cpp' '*.h' | xargs -0 -r '${CLANG_FORMAT}' --dry-run --Werror"
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(format PROPERTIES LABELS unit)
+endif()

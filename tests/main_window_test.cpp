@@ -34,8 +34,9 @@ TEST_F(MainWindowTest, CreationAsksForTheFullScreenModeClassStylesAndPixelFormat
     EXPECT_EQ(FakeCalls().at(4), "GetDC");
     EXPECT_EQ(FakeCalls().at(5),
               "ChoosePixelFormat size=40 version=1 flags=0x25 type=0 color=32 alpha=0 accum=0 depth=16 stencil=0");
-    const std::vector<std::string> rest = {"SetPixelFormat 1", "CreateContext", "MakeCurrent context", "SetTimer 1 1000",
-                                           "ShowWindow 5", "SetForegroundWindow", "SetFocus"};
+    const std::vector<std::string> rest = {"SetPixelFormat 1", "CreateContext", "MakeCurrent context",
+                                           "SetTimer 1 1000",  "ShowWindow 5",  "SetForegroundWindow",
+                                           "SetFocus"};
     for (std::size_t i = 0; i < rest.size(); ++i)
         EXPECT_EQ(FakeCalls().at(6 + i), rest[i]);
     // The sound set-up is the last step.
@@ -122,14 +123,14 @@ TEST_F(MainWindowTest, TeardownFailuresAreEachReportedAndNeverStopTheTeardown)
         FakeFailStep(step);
     const int from = static_cast<int>(FakeCalls().size());
     DestroyMainWindow(true);
-    EXPECT_EQ(WindowCallsFrom(from),
-              (std::vector<std::string>{"ChangeDisplaySettings restore", "ShowCursor 1", "MakeCurrent none",
-                                        "MessageBox Zendra Error: Nie moge zainicjowac trybu renderingu!",
-                                        "DeleteContext",
-                                        "MessageBox Zendra Error: Nie moge zainicjowac trybu renderingu!",
-                                        "ReleaseDC", "MessageBox Zendra Error: Konflikt sprzetowy!", "DestroyWindow",
-                                        "MessageBox Zendra Error: Nie moge zamknac okna", "UnregisterClass OpenGL",
-                                        "MessageBox Zendra Error: Nie moge wyrejestrowac klasy okna!"}));
+    EXPECT_EQ(
+        WindowCallsFrom(from),
+        (std::vector<std::string>{"ChangeDisplaySettings restore", "ShowCursor 1", "MakeCurrent none",
+                                  "MessageBox Zendra Error: Nie moge zainicjowac trybu renderingu!", "DeleteContext",
+                                  "MessageBox Zendra Error: Nie moge zainicjowac trybu renderingu!", "ReleaseDC",
+                                  "MessageBox Zendra Error: Konflikt sprzetowy!", "DestroyWindow",
+                                  "MessageBox Zendra Error: Nie moge zamknac okna", "UnregisterClass OpenGL",
+                                  "MessageBox Zendra Error: Nie moge wyrejestrowac klasy okna!"}));
     EXPECT_EQ(MainWindow.Context, 0u);
     EXPECT_EQ(MainWindow.DC, 0u);
     EXPECT_EQ(MainWindow.Window, 0u);

@@ -1,9 +1,9 @@
 // Point models drawn as textured triangles, and the turning roza.txt scene around them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
-#include <array>
 #include <cstring>
 #include <vector>
 
@@ -52,8 +52,8 @@ protected:
         Now = 0;
         glDisable(GL_DEPTH_TEST);
         // Texels at the texture's corners: (0,0) red, (1,0) green, (0,1) blue, (1,1) white.
-        Textures.Tlo3 = MakeTexture(2, 2, {Texel(255, 0, 0, 255), Texel(0, 255, 0, 255), Texel(0, 0, 255, 255),
-                                     Texel(255, 255, 255, 255)});
+        Textures.Tlo3 = MakeTexture(
+            2, 2, {Texel(255, 0, 0, 255), Texel(0, 255, 0, 255), Texel(0, 0, 255, 255), Texel(255, 255, 255, 255)});
         // One big right triangle with its right angle at B, the top right of the view.
         SetModel(ModelRoza, {{-0.6, 0.6}, {0.6, 0.6}, {0.6, -0.6}}, {{0, 1, 2}});
     }

@@ -89,9 +89,8 @@ TEST(ModelParser, ReadsTheThreeVertexFileInFileOrderAndLeavesTheRestZero)
 TEST(ModelParser, AcceptsEveryNumberFormAndLineEndingTheFilesUse)
 {
     std::string error;
-    ASSERT_TRUE(Parse(Lines({"+3", "-1.5", "2E2", "-7.25e-3", ".5", "5.", "+0.125", "1e+2", "0", "-0",
-                             "0", "+1", "2"}),
-                      error))
+    ASSERT_TRUE(
+        Parse(Lines({"+3", "-1.5", "2E2", "-7.25e-3", ".5", "5.", "+0.125", "1e+2", "0", "-0", "0", "+1", "2"}), error))
         << error;
     const double read[] = {Model.VertexX[0], Model.VertexY[0], Model.VertexZ[0], Model.VertexX[1],
                            Model.VertexY[1], Model.VertexZ[1], Model.VertexX[2]};
@@ -138,8 +137,7 @@ TEST(ModelParser, RefusesMalformedFilesNamingTheLineAndTheFault)
     EXPECT_EQ(Refusal(Lines({"3", "0", "\x01\xff"})), "line 3: \"??\" is not a number");
     EXPECT_EQ(Refusal(Lines({"3.0"})), "line 1: \"3.0\" is not a whole number");
     EXPECT_EQ(Refusal(Lines({"99999999999"})), "line 1: \"99999999999\" is out of range");
-    EXPECT_EQ(Refusal(triangle.substr(0, triangle.size() - 3) + "1.0\r\n"),
-              "line 13: \"1.0\" is not a whole number");
+    EXPECT_EQ(Refusal(triangle.substr(0, triangle.size() - 3) + "1.0\r\n"), "line 13: \"1.0\" is not a whole number");
     // Long junk is cut in the message.
     EXPECT_EQ(Refusal(Lines({"3", std::string(60, 'x').c_str()})),
               "line 2: \"" + std::string(40, 'x') + "...\" is not a number");
@@ -165,7 +163,8 @@ TEST(ModelParser, RefusesCountsAndIndicesThatWouldReachPastTheArrays)
     EXPECT_EQ(Refusal(prefix + "-1\r\n1\r\n2\r\n"), "line 11: vertex index -1 is outside 0 to 100000");
     EXPECT_EQ(Refusal(prefix + "0\r\n1\r\n2\r\n2147483647\r\n0\r\n0\r\n"),
               "line 14: vertex index 2147483647 is outside 0 to 100000");
-    EXPECT_EQ(Refusal(prefix + "0\r\n-2147483648\r\n2\r\n"), "line 12: vertex index -2147483648 is outside 0 to 100000");
+    EXPECT_EQ(Refusal(prefix + "0\r\n-2147483648\r\n2\r\n"),
+              "line 12: vertex index -2147483648 is outside 0 to 100000");
 
     std::string error;
     ASSERT_TRUE(Parse(LargeModelText(MaxModelItems, MaxModelItems), error)) << error;

@@ -17,7 +17,7 @@ struct MusicPiece {
 
 struct MusicPieces {
     std::vector<MusicPiece> Pieces;
-    bool Matched = false;         // every sample accounted for
+    bool Matched = false;            // every sample accounted for
     std::size_t FirstUnmatched = 0;  // device sample where matching failed, when it did
 };
 

@@ -51,13 +51,34 @@ protected:
 TEST_F(Pictures, FadesStepByTenthsEveryFiftyMillisecondsWithOpenBounds)
 {
     // The first mk.jpg window: in, hold, out, each edge exclusive.
-    ExpectFade({{49700, -1}, {49701, 0.1}, {49749, 0.1}, {49750, -1}, {49751, 0.2}, {50149, 0.9}, {50150, -1},
-                {50151, 1.0}, {50199, 1.0}, {50200, -1}, {50201, 0.9}, {50251, 0.8}, {50649, 0.1}, {50650, -1},
-                {50699, -1}, {50701, -1}},
+    ExpectFade({{49700, -1},
+                {49701, 0.1},
+                {49749, 0.1},
+                {49750, -1},
+                {49751, 0.2},
+                {50149, 0.9},
+                {50150, -1},
+                {50151, 1.0},
+                {50199, 1.0},
+                {50200, -1},
+                {50201, 0.9},
+                {50251, 0.8},
+                {50649, 0.1},
+                {50650, -1},
+                {50699, -1},
+                {50701, -1}},
                [] { ShowPictureInOut(Now, 49700, 50700, WhitePicture); });
     // The end picture fades in and holds until half a second before its stop.
-    ExpectFade({{89999, -1}, {90000, -1}, {90001, 0.1}, {90051, 0.2}, {90449, 0.9}, {90450, -1}, {90451, 1.0},
-                {120499, 1.0}, {120500, -1}, {121049, -1}},
+    ExpectFade({{89999, -1},
+                {90000, -1},
+                {90001, 0.1},
+                {90051, 0.2},
+                {90449, 0.9},
+                {90450, -1},
+                {90451, 1.0},
+                {120499, 1.0},
+                {120500, -1},
+                {121049, -1}},
                [] { ShowPictureIn(Now, WhitePicture, 90000.0, 121000.0); });
     // Fractional bounds are compared in floating point: 100.5 < 101 but not 100.
     ExpectFade({{100, -1}, {101, 0.1}}, [] { ShowPictureIn(Now, WhitePicture, 100.5, 2000.0); });
@@ -87,8 +108,8 @@ TEST_F(Pictures, InOutFadeWithAShortSpanDrawsBothLaddersAndExtremeBoundsDoNotWra
 
 TEST_F(Pictures, PicturesCoverTheViewAndLeaveWhite)
 {
-    const GLuint picture = MakeTexture(2, 2, {Texel(255, 0, 0, 255), Texel(0, 255, 0, 255),
-                                              Texel(0, 0, 255, 255), Texel(255, 255, 0, 255)});
+    const GLuint picture = MakeTexture(
+        2, 2, {Texel(255, 0, 0, 255), Texel(0, 255, 0, 255), Texel(0, 0, 255, 255), Texel(255, 255, 0, 255)});
     const int left = BandX + 1, right = BandX + BandWidth - 2, bottom = BandY + 1, top = BandY + BandHeight - 2;
     MarkScreen();
     DrawPicture(picture, 1.0);

@@ -139,7 +139,8 @@ TEST(ReferenceFramesTest, EveryListedMomentLooksAsReviewed)
         const FrameDifference result = CompareFrames(half, reference, difference);
         stats << time << ' ' << result.WorstMean << ' ' << result.WorstShare << '\n';
         if (!result.Passes()) {
-            const std::string diffName = (std::filesystem::path(MORAVEL_DIFFS) / ("diff-" + std::to_string(time) + ".png")).string();
+            const std::string diffName =
+                (std::filesystem::path(MORAVEL_DIFFS) / ("diff-" + std::to_string(time) + ".png")).string();
             WritePng(diffName, difference);
             ADD_FAILURE() << "mean difference " << result.WorstMean << " in tile (" << result.MeanTileX << ", "
                           << result.MeanTileY << "), " << result.WorstShare * 100 << "% of pixels far off in tile ("

@@ -32,11 +32,27 @@ TEST(ScheduleTable, RowsActiveAtChosenTimesInDrawingOrder)
         Rows Active;
     } table[] = {
         // Bounds are exclusive, so these moments fall between two scenes.
-        {0, {}}, {900, {}}, {18000, {}}, {32000, {}}, {44750, {}}, {69000, {}}, {121050, {}},
-        {15000, {10, 11}}, {16550, {10, 11, 12}}, {55500, {45, 46}},
+        {0, {}},
+        {900, {}},
+        {18000, {}},
+        {32000, {}},
+        {44750, {}},
+        {69000, {}},
+        {121050, {}},
+        {15000, {10, 11}},
+        {16550, {10, 11, 12}},
+        {55500, {45, 46}},
         // Inside the scenes, the layers come in the order they are drawn.
-        {1, {1}}, {899, {9}}, {16551, {10, 11, 12, 13}}, {20001, {14, 15}}, {33400, {16, 17}},
-        {41999, {16, 28}}, {44001, {29}}, {50000, {45, 46, 47}}, {55600, {45, 46, 50}}, {81001, {55, 56}},
+        {1, {1}},
+        {899, {9}},
+        {16551, {10, 11, 12, 13}},
+        {20001, {14, 15}},
+        {33400, {16, 17}},
+        {41999, {16, 28}},
+        {44001, {29}},
+        {50000, {45, 46, 47}},
+        {55600, {45, 46, 50}},
+        {81001, {55, 56}},
         {121049, {62}},
     };
     for (const auto& row : table)
@@ -58,8 +74,11 @@ TEST(ScheduleTable, ArgumentsThatTheScenesReadBack)
         EXPECT_EQ(Row(10 + pass).Arg[0], pass);
 
     // Each credit pair shows its own caption, far then near; the second run likewise.
-    GLuint TextureSlots::*const first[6] = {&TextureSlots::CrTavrel, &TextureSlots::CrQuimbrel, &TextureSlots::CrDunvo, &TextureSlots::CrFenwisp, &TextureSlots::CrPlo, &TextureSlots::CrKirrage};
-    GLuint TextureSlots::*const second[6] = {&TextureSlots::Codework, &TextureSlots::Glimber, &TextureSlots::Gfx, &TextureSlots::Yast, &TextureSlots::Msx, &TextureSlots::Brund};
+    GLuint TextureSlots::*const first[6] = {&TextureSlots::CrTavrel, &TextureSlots::CrQuimbrel,
+                                            &TextureSlots::CrDunvo,  &TextureSlots::CrFenwisp,
+                                            &TextureSlots::CrPlo,    &TextureSlots::CrKirrage};
+    GLuint TextureSlots::*const second[6] = {&TextureSlots::Codework, &TextureSlots::Glimber, &TextureSlots::Gfx,
+                                             &TextureSlots::Yast,     &TextureSlots::Msx,     &TextureSlots::Brund};
     for (int m = 0; m < 6; ++m) {
         EXPECT_EQ(Row(17 + 2 * m).Texture, first[m]) << m;
         EXPECT_EQ(Row(18 + 2 * m).Texture, first[m]) << m;
@@ -106,7 +125,8 @@ TEST(ScheduleTable, EveryWindowLiesInsideTheRunAndTheShowNeverGoesBlank)
     for (const ScheduleRow& row : Schedule)
         lastEnd = std::max(lastEnd, row.Upper);
     for (std::int32_t t = 1; t + 1 < lastEnd; ++t)
-        EXPECT_FALSE(ActiveRows(t).empty() && ActiveRows(t + 1).empty()) << "nothing drawn at " << t << " and " << t + 1;
+        EXPECT_FALSE(ActiveRows(t).empty() && ActiveRows(t + 1).empty())
+            << "nothing drawn at " << t << " and " << t + 1;
 }
 
 TEST(ScheduleTable, CreditsFollowOneAnotherWithoutGapOrOverlap)

@@ -19,9 +19,9 @@ static void WriteModel(const std::filesystem::path& path)
 void ShellTest::SetUp()
 {
     OldDirectory = std::filesystem::current_path();
-    Scratch = std::filesystem::temp_directory_path() /
-              ("moravel-shell-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    Scratch =
+        std::filesystem::temp_directory_path() / ("moravel-shell-" + std::to_string(::getpid()) + "-" +
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(Scratch / "data");
     WriteModel(Scratch / "data" / "rozgwiazda.txt");
     WriteModel(Scratch / "data" / "roza.txt");

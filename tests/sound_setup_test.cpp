@@ -97,7 +97,7 @@ TEST_F(SoundSetUpTest, AWholeRunOpensTheMusicLastInWindowCreationAndPlaysItOnce)
     EXPECT_EQ(ProgramEntry(), 0);
     EXPECT_GT(Clock.DemoTime, DemoEndTime);
     const std::vector<std::string> sound = CallsStartingWith("BASS_");
-    const std::vector<std::string> expected = {"BASS_GetVersion", InitCall,   "BASS_Start", StreamCall,
+    const std::vector<std::string> expected = {"BASS_GetVersion",       InitCall,   "BASS_Start", StreamCall,
                                                "BASS_StreamPlay 1 0 0", "BASS_Free"};
     EXPECT_EQ(sound, expected);
     EXPECT_EQ(Count("MessageBox Sound"), 0);

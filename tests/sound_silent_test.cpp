@@ -37,9 +37,10 @@ TEST_F(SilentSound, OpensOnlyDecodableVorbisFilesByEitherKindOfName)
     std::vector<std::uint8_t> damaged = music;
     for (std::size_t i = 200; i < 400; ++i)
         damaged[i] ^= 0x5A;
-    const std::pair<const char*, std::vector<std::uint8_t>> refused[] = {
-        {"empty", {}}, {"text", std::vector<std::uint8_t>(5000, 'x')},
-        {"cut", {music.begin(), music.begin() + 60}}, {"damaged", damaged}};
+    const std::pair<const char*, std::vector<std::uint8_t>> refused[] = {{"empty", {}},
+                                                                         {"text", std::vector<std::uint8_t>(5000, 'x')},
+                                                                         {"cut", {music.begin(), music.begin() + 60}},
+                                                                         {"damaged", damaged}};
     EXPECT_EQ(BASS_StreamCreateFile(false, (Dir + "/missing.ogg").c_str(), 0, 0, 0), 0u);
     for (const auto& [name, bytes] : refused) {
         WriteBytes(Dir + "/" + name + ".ogg", bytes);

@@ -24,10 +24,10 @@ ScratchWorkDir::ScratchWorkDir()
     // The list must exist before the handler is registered, so that it is destroyed after it runs.
     LiveScratchDirs();
     static const bool cleanupRegistered = std::atexit([] {
-        std::error_code ignored;
-        for (const std::string& dir : LiveScratchDirs())
-            std::filesystem::remove_all(dir, ignored);
-    }) == 0;
+                                              std::error_code ignored;
+                                              for (const std::string& dir : LiveScratchDirs())
+                                                  std::filesystem::remove_all(dir, ignored);
+                                          }) == 0;
     (void)cleanupRegistered;
     Previous = std::filesystem::current_path().string();
     std::string pattern = (std::filesystem::temp_directory_path() / "moravel-startup-XXXXXX").string();
@@ -57,8 +57,8 @@ void WriteSolidPicture(const std::string& path, Rgb colour)
         bytes[16] = 24;
         for (int i = 0; i < Side * Side; ++i)
             bytes.insert(bytes.end(), {colour.B, colour.G, colour.R});
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return;
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -100,4 +100,3 @@ std::string TriangleModelText()
            "0\r\n1\r\n0\r\n"
            "0\r\n1\r\n2\r\n";
 }
-

@@ -26,4 +26,3 @@ void WriteTextFile(const std::string& path, const std::string& text);
 
 // A small valid model: three vertices and one triangle, CR LF line breaks.
 std::string TriangleModelText();
-

@@ -89,7 +89,9 @@ TEST_F(TextureUpload, SidesThatAreNoPowerOfTwoAreRescaledByGlu)
     // Odd RGB widths also check that the rows are read packed, not 4-byte aligned.
     // GLU goes to the nearer power of two, rounding up from three quarters of the way. Both sides
     // change in every case here: when only the width does, Mesa's GLU leaves the last row black.
-    const struct { int Width, Height, ExpectedWidth, ExpectedHeight; } sizes[] = {{3, 5, 4, 4}, {12, 100, 16, 128}};
+    const struct {
+        int Width, Height, ExpectedWidth, ExpectedHeight;
+    } sizes[] = {{3, 5, 4, 4}, {12, 100, 16, 128}};
     for (const auto& size : sizes) {
         const Bytes flat(std::size_t(size.Width) * size.Height * 3, 77);
         CreateTexture(size.Width, size.Height, GL_RGB, flat.data());
@@ -135,7 +137,11 @@ TEST_F(TextureUpload, FailedLoadsShowTheirMessageAndKeepTheSlot)
     const std::string badTga = Write("bad.tga", MakeTga(3, 8, 1, 1, {0}));
     const std::string badJpg = Write("bad.jpg", Bytes{'n', 'o', 't'});
     const std::string badBmp = Write("bad.bmp", MakeBmp(2, 2, Bytes(12, 0), 8));
-    const struct { std::string Name; bool FromResource; std::string Message; } cases[] = {
+    const struct {
+        std::string Name;
+        bool FromResource;
+        std::string Message;
+    } cases[] = {
         {"data\\missing.tga", false, "TGA Texture: File not found  - data\\missing.tga"},
         {"data\\missing.jpg", false, "Zendra Engine: I can`t load texture - \"data\\missing.jpg\""},
         {"data\\missing.bmp", false, "BMP Unit: Error opening data\\missing.bmp"},

@@ -85,7 +85,8 @@ TEST(TgaReader, ImageIdIsSkippedAndOriginBitIgnored)
     for (int i = 0; i < 12; ++i)
         flat.insert(flat.end(), {3, 2, 1});
     // Raw, and one run of 12 pixels; top-left origin flag set or not, rows go out in stored order.
-    for (const auto& [type, data, expected] : {std::tuple{2, SwapRedBlue(rgb, 3), rgb}, {10, Bytes{0x8B, 1, 2, 3}, flat}}) {
+    for (const auto& [type, data, expected] :
+         {std::tuple{2, SwapRedBlue(rgb, 3), rgb}, {10, Bytes{0x8B, 1, 2, 3}, flat}}) {
         const DecodeResult withId = Decode(MakeTga(type, 24, 4, 3, data, 255));
         ASSERT_TRUE(withId.Ok) << type;
         EXPECT_EQ(withId.Picture.Pixels, expected) << type;

@@ -79,8 +79,8 @@ protected:
         // Left half red, right half blue: shows which way round a picture lands on the screen.
         Halves = MakeTexture(2, 1, {Texel(255, 0, 0, 255), Texel(0, 0, 255, 255)});
         // Four colours in four quadrants: shows how a face is turned.
-        Quadrants = MakeTexture(2, 2, {Texel(255, 0, 0, 255), Texel(0, 255, 0, 255), Texel(0, 0, 255, 255),
-                                       Texel(255, 255, 0, 255)});
+        Quadrants = MakeTexture(
+            2, 2, {Texel(255, 0, 0, 255), Texel(0, 255, 0, 255), Texel(0, 0, 255, 255), Texel(255, 255, 0, 255)});
     }
 
     // The state the start-up leaves, with the production's slots pointing at test pictures.
@@ -89,7 +89,8 @@ protected:
         ApplyStartupState();
         glDisable(GL_DEPTH_TEST);
 
-        for (GLuint* slot : {&Textures.Tlo3, &Textures.Kreski, &Textures.Czarna, &Textures.Obrotnik, &Textures.Hdr, &Textures.Logo, &Textures.Ende, &Textures.Mk})
+        for (GLuint* slot : {&Textures.Tlo3, &Textures.Kreski, &Textures.Czarna, &Textures.Obrotnik, &Textures.Hdr,
+                             &Textures.Logo, &Textures.Ende, &Textures.Mk})
             *slot = WhiteTexture;
         Textures.TloAch = BlackTexture;
         Textures.Bakba = BlackTexture;

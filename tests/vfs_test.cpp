@@ -66,9 +66,9 @@ std::vector<ArchiveFile> AsArchiveFiles(const std::map<std::string, std::string>
 }
 
 struct RunResult {
-    int Status = -1;        // exit code, or -1 when killed
-    std::string Errors;     // what it wrote on stderr
-    std::string Output;     // what it wrote on stdout
+    int Status = -1;     // exit code, or -1 when killed
+    std::string Errors;  // what it wrote on stderr
+    std::string Output;  // what it wrote on stdout
 };
 
 // Runs a program in a folder, the way the production launches the extractor.
@@ -207,7 +207,8 @@ TEST(ArchiveReader, EveryKindOfDamageIsRefusedWithAReason)
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
         std::vector<ArchiveEntry> entries;
         std::string reason;
-        bool accepted = ParseArchive(data, bytes.size(), entries, reason) && CheckArchiveContents(data, entries, reason);
+        bool accepted =
+            ParseArchive(data, bytes.size(), entries, reason) && CheckArchiveContents(data, entries, reason);
         EXPECT_FALSE(accepted) << what;
         EXPECT_FALSE(reason.empty()) << what;
     }
@@ -334,8 +335,8 @@ TEST_F(VfsTool, UnsafeNamesAreRefusedBeforeAnythingIsWritten)
     fs::create_symlink(Root / "secret", linked / "host.txt");
     RunResult pack = RunProgram(Tool, {"--p", linked.string(), (Root / "linked.vfs").string()}, Work);
     EXPECT_EQ(pack.Status, 1);
-    EXPECT_EQ(pack.Errors, "vfs.dll: " + (linked / "host.txt").string() +
-                               ": a symbolic link; only plain files can be packed\n");
+    EXPECT_EQ(pack.Errors,
+              "vfs.dll: " + (linked / "host.txt").string() + ": a symbolic link; only plain files can be packed\n");
     EXPECT_FALSE(fs::exists(Root / "linked.vfs"));
 }
 

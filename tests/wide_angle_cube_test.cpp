@@ -13,10 +13,7 @@ namespace {
 
 class WideAngleCube : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ApplyStartupState();
-    }
+    void SetUp() override { ApplyStartupState(); }
 
     std::int32_t previous = 0;  // the time of the averaged angle's last step, 0 at the start of a run
 };

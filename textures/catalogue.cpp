@@ -18,6 +18,7 @@ struct CatalogueRow {
 };
 
 // Loaded during start-up, before the point models.
+// clang-format off
 static const CatalogueRow FirstBatch[] = {
     {"data\\tlo3.jpg", &Textures.Tlo3},
     {"data\\vrl.jpg", &Textures.Vrl},
@@ -30,8 +31,10 @@ static const CatalogueRow FirstBatch[] = {
     {"data\\brund.tga", &Textures.Brund},
     {"data\\ende.jpg", &Textures.Ende},
 };
+// clang-format on
 
 // Loaded on the first frame, so the window shows before the slow part of the loading.
+// clang-format off
 static const CatalogueRow SecondBatch[] = {
     {"data\\logo.tga", &Textures.Logo},
     {"data\\kreski.jpg", &Textures.Kreski},
@@ -53,6 +56,7 @@ static const CatalogueRow SecondBatch[] = {
     {"data\\obrotnik.tga", &Textures.Obrotnik},
     {"data\\mk.jpg", &Textures.Mk},
 };
+// clang-format on
 
 // A file that fails shows its reader's message and keeps its slot at 0; the batch goes on.
 template <std::size_t RowCount>

@@ -21,9 +21,7 @@ static void LeaveOnError(j_common_ptr decoder)
 }
 
 // Warnings (corrupt or truncated data) are not reported: the picture is used as decoded.
-static void IgnoreMessage(j_common_ptr, int)
-{
-}
+static void IgnoreMessage(j_common_ptr, int) {}
 
 // A few header bytes can declare a picture of 65500 x 65500 pixels; when there is no room for it the
 // load fails like any other bad file instead of ending the program.
@@ -60,7 +58,7 @@ static bool Decompress(jpeg_decompress_struct& decoder, JpegErrorManager& errors
     if (!AllocateOpaque(picture.Pixels, width * height * 4))
         return false;
     JSAMPARRAY row = (*decoder.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&decoder), JPOOL_IMAGE,
-                                                   static_cast<JDIMENSION>(width * components), 1);
+                                                  static_cast<JDIMENSION>(width * components), 1);
     // The decoder gives the top row first; the texture wants the bottom row first.
     while (decoder.output_scanline < height) {
         const std::size_t y = height - 1 - decoder.output_scanline;

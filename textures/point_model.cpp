@@ -147,7 +147,8 @@ static bool ReadInteger(LineReader& reader, const char* group, std::int32_t inde
 }
 
 // Indices are not compared with the vertex count: model files may use any index inside the arrays,
-// and one past the vertices read names an entry that is still zero, a corner at the origin. Only an index that would reach outside the arrays is refused; it is never stored.
+// and one past the vertices read names an entry that is still zero, a corner at the origin. Only an index that would
+// reach outside the arrays is refused; it is never stored.
 static bool ReadVertexIndex(LineReader& reader, std::int32_t triangle, std::int32_t& value, std::string& error)
 {
     std::int32_t index = 0;

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <numbers>
 
-#include "textures/catalogue.h"
 #include "effects/unit_quads.h"
+#include "textures/catalogue.h"
 
 // The logo quad at 1.2 units lies 0.2 in front of the eye; the mask at 1.101 lies closer
 // still and so, through the wide lens, covers more of the screen than the logo does.

@@ -24,11 +24,11 @@ enum class ScheduleAction {
 };
 
 struct ScheduleRow {
-    std::int32_t Lower;            // the row acts when Lower < T < Upper: both bounds exclusive
+    std::int32_t Lower;  // the row acts when Lower < T < Upper: both bounds exclusive
     std::int32_t Upper;
     ScheduleAction Action;
-    GLuint TextureSlots::*Texture; // a texture slot, read when the row acts (slots fill while loading)
-    double Arg[4];                 // the renderer's numbers, whole ones exact
+    GLuint TextureSlots::*Texture;  // a texture slot, read when the row acts (slots fill while loading)
+    double Arg[4];                  // the renderer's numbers, whole ones exact
 };
 
 constexpr int ScheduleRowCount = 62;

@@ -4,4 +4,3 @@
 // Clears, draws the box turned by angle (StepAveragedAngle) and adds the background over it.
 // Leaves additive blending on and the depth test off for the cube star drawn after it.
 void DrawSpinningBox(float angle);
-

@@ -39,7 +39,8 @@ TubeRings RippledRings(std::int32_t t)
     TubeRings rings = RestingRings();
     const double p = TubePhase(t);
     for (int k = 0; k < RippledRingCount; ++k) {
-        rings.TexOffset[k] = static_cast<float>(0.25 * std::sin(0.78 * p + k / 12.0) + 0.35 * std::sin(-1.23 * p + k / 18.0));
+        rings.TexOffset[k] =
+            static_cast<float>(0.25 * std::sin(0.78 * p + k / 12.0) + 0.35 * std::sin(-1.23 * p + k / 18.0));
         rings.Radius[k] = static_cast<float>(0.8 + 0.2 * std::sin(k / 8.0 + p) + 0.15 * std::sin(-0.8 * p + k / 3.0));
         rings.Shift[k] = static_cast<float>(0.15 * std::sin(1.23 * p + k / 5.0) + 0.3 * std::sin(0.9 * p + k / 6.0));
     }

@@ -20,9 +20,7 @@ static void LeavePeek(j_common_ptr decoder)
     std::longjmp(reinterpret_cast<PeekErrors*>(decoder->err)->Return, 1);
 }
 
-static void IgnorePeekMessage(j_common_ptr, int)
-{
-}
+static void IgnorePeekMessage(j_common_ptr, int) {}
 
 // Whether the header is readable and declares a picture small enough to decode here.
 static bool SmallEnough(const std::uint8_t* data, std::size_t size)

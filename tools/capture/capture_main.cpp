@@ -21,8 +21,8 @@
 namespace {
 
 CaptureOptions Options;
-int FrameNumber = 0;      // presented frames, the loading frame included
-std::size_t NextAt = 0;   // the next --at time to wait for
+int FrameNumber = 0;     // presented frames, the loading frame included
+std::size_t NextAt = 0;  // the next --at time to wait for
 std::int32_t NextSheetTime = 0;
 bool VideoOpen = false;
 bool StopRequested = false;
@@ -118,7 +118,8 @@ void ShowProgress()
     LastProgress = now;
     const double seconds = std::chrono::duration<double>(now - Started).count();
     const double rate = FrameNumber / seconds;
-    const double framesLeft = (CaptureEndTime(Options, DemoEndTime) - Clock.DemoTime) / 1000.0 * Options.FpsNumerator / Options.FpsDenominator;
+    const double framesLeft = (CaptureEndTime(Options, DemoEndTime) - Clock.DemoTime) / 1000.0 * Options.FpsNumerator /
+                              Options.FpsDenominator;
     std::fprintf(stderr, "%sframe %d  demo %.3f s  %.1f fps  %.0f s left%s", isatty(STDERR_FILENO) ? "\r" : "",
                  FrameNumber, Clock.DemoTime / 1000.0, rate, framesLeft > 0 ? framesLeft / rate : 0.0,
                  isatty(STDERR_FILENO) ? "   " : "\n");
@@ -192,8 +193,10 @@ bool RefuseUnwritable(const std::string& path)
 bool PrepareOutputs()
 {
     if (!Options.VideoFile.empty() && !FfmpegAvailable()) {
-        std::fprintf(stderr, "moravel-capture: the ffmpeg program is not installed (apt-get install ffmpeg); "
-                             "cannot write %s\n", Options.VideoFile.c_str());
+        std::fprintf(stderr,
+                     "moravel-capture: the ffmpeg program is not installed (apt-get install ffmpeg); "
+                     "cannot write %s\n",
+                     Options.VideoFile.c_str());
         return false;
     }
     for (const std::int32_t time : Options.AtTimes)

@@ -74,6 +74,7 @@ namespace {
 
 enum OptionId { Fps = 1000, Scale, Png, At, Frames, From, To, Video, Sheet, Every, Help, Version };
 
+// clang-format off
 const option LongOptions[] = {
     {"fps", required_argument, nullptr, Fps},       {"scale", required_argument, nullptr, Scale},
     {"png", required_argument, nullptr, Png},       {"at", required_argument, nullptr, At},
@@ -82,10 +83,12 @@ const option LongOptions[] = {
     {"sheet", required_argument, nullptr, Sheet},   {"every", required_argument, nullptr, Every},
     {"help", no_argument, nullptr, Help},           {"version", no_argument, nullptr, Version},
     {nullptr, 0, nullptr, 0}};
+// clang-format on
 
 // What each option with a checked value takes, for the message when the value is refused.
 const char* Allowed(int id)
 {
+    // clang-format off
     switch (id) {
     case Fps: return "a rate above 0 and up to 1000: 60, 59.94 or 60000/1001";
     case Scale: return "a whole number from 1 to 8";
@@ -93,6 +96,7 @@ const char* Allowed(int id)
     case Every: return "a time in ms above 0";
     default: return "a time in ms, 0 or more";
     }
+    // clang-format on
 }
 
 // The option as the user wrote it, for messages: "--fps" from "--fps=0" too.
@@ -126,6 +130,7 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::st
         const std::string value = optarg != nullptr ? optarg : "";
         bool ok = true;
         std::uint64_t scale = 0;
+        // clang-format off
         switch (id) {
         case Fps: ok = ParseFrameRate(value, options.FpsNumerator, options.FpsDenominator); break;
         case Scale:
@@ -143,9 +148,10 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::st
         case Help: options.Help = true; return true;
         case Version: options.Version = true; return true;
         }
+        // clang-format on
         if (!ok) {
-            error = "bad value for --" + std::string(LongOptions[id - Fps].name) + ": \"" + value +
-                    "\"; it takes " + Allowed(id);
+            error = "bad value for --" + std::string(LongOptions[id - Fps].name) + ": \"" + value + "\"; it takes " +
+                    Allowed(id);
             return false;
         }
     }

@@ -9,16 +9,16 @@ struct CaptureOptions {
     std::uint64_t FpsNumerator = 60;  // frames per second as a fraction, so 60000/1001 is exact
     std::uint64_t FpsDenominator = 1;
     int Scale = 1;
-    std::string PngPattern;           // --png: a file, or a pattern with %d for the requested time
+    std::string PngPattern;             // --png: a file, or a pattern with %d for the requested time
     std::vector<std::int32_t> AtTimes;  // --at, ascending
-    std::string FramesDir;            // --frames
-    std::int32_t FromTime = 0;        // --from
-    std::int32_t ToTime = -1;         // --to; -1: until the run ends
-    std::string VideoFile;            // --video
-    std::string SheetFile;            // --sheet
-    std::int32_t SheetEvery = 4000;   // --every
-    bool Help = false;                // --help: print the usage and stop
-    bool Version = false;             // --version: print the version and stop
+    std::string FramesDir;              // --frames
+    std::int32_t FromTime = 0;          // --from
+    std::int32_t ToTime = -1;           // --to; -1: until the run ends
+    std::string VideoFile;              // --video
+    std::string SheetFile;              // --sheet
+    std::int32_t SheetEvery = 4000;     // --every
+    bool Help = false;                  // --help: print the usage and stop
+    bool Version = false;               // --version: print the version and stop
 };
 
 // Parses argv[1..]; on failure returns false with a message in error naming the option, the value

@@ -94,7 +94,8 @@ bool WriteSheet(const std::string& file)
         const int top = Gap + static_cast<int>(i / Columns) * (ThumbHeight + LabelHeight + Gap);
         for (int y = 0; y < ThumbHeight; ++y)
             for (int x = 0; x < ThumbWidth * 3; ++x)
-                sheet.Pixels[((top + y) * sheet.Width) * 3 + left * 3 + x] = Cells[i].Thumb.Pixels[y * ThumbWidth * 3 + x];
+                sheet.Pixels[((top + y) * sheet.Width) * 3 + left * 3 + x] =
+                    Cells[i].Thumb.Pixels[y * ThumbWidth * 3 + x];
         char label[32];
         std::snprintf(label, sizeof label, "%.2f s", Cells[i].DemoTime / 1000.0);
         DrawText(sheet, left + 2, top + ThumbHeight + 4, label);

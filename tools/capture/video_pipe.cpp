@@ -28,21 +28,31 @@ bool FfmpegAvailable()
     return false;
 }
 
-bool OpenVideo(const std::string& file, int width, int height, std::uint64_t fpsNumerator,
-               std::uint64_t fpsDenominator, const std::string& music)
+bool OpenVideo(const std::string& file, int width, int height, std::uint64_t fpsNumerator, std::uint64_t fpsDenominator,
+               const std::string& music)
 {
-    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
-                                     "-f", "rawvideo", "-pix_fmt", "rgb24",
-                                     "-s", std::to_string(width) + "x" + std::to_string(height),
-                                     "-framerate", std::to_string(fpsNumerator) + "/" + std::to_string(fpsDenominator),
-                                     "-i", "-"};
+    std::vector<std::string> args = {"ffmpeg",
+                                     "-hide_banner",
+                                     "-loglevel",
+                                     "error",
+                                     "-y",
+                                     "-f",
+                                     "rawvideo",
+                                     "-pix_fmt",
+                                     "rgb24",
+                                     "-s",
+                                     std::to_string(width) + "x" + std::to_string(height),
+                                     "-framerate",
+                                     std::to_string(fpsNumerator) + "/" + std::to_string(fpsDenominator),
+                                     "-i",
+                                     "-"};
     if (!music.empty()) {
         // The music starts with the first frame; silence pads it to the video's length.
-        args.insert(args.end(), {"-i", music, "-map", "0:v:0", "-map", "1:a:0", "-af", "apad", "-shortest",
-                                 "-c:a", "aac", "-b:a", "192k"});
+        args.insert(args.end(), {"-i", music, "-map", "0:v:0", "-map", "1:a:0", "-af", "apad", "-shortest", "-c:a",
+                                 "aac", "-b:a", "192k"});
     }
-    args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
-                             "-movflags", "+faststart", file});
+    args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p", "-movflags",
+                             "+faststart", file});
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());

@@ -11,8 +11,9 @@ static PointModel InspectedModel;
 int InspectModel(int argc, char** argv)
 {
     if (argc != 1) {
-        std::fprintf(stderr, "moravel-inspect: model takes FILE, not %d argument%s\nusage: moravel-inspect model FILE\n",
-                     argc, argc == 1 ? "" : "s");
+        std::fprintf(stderr,
+                     "moravel-inspect: model takes FILE, not %d argument%s\nusage: moravel-inspect model FILE\n", argc,
+                     argc == 1 ? "" : "s");
         return 2;
     }
     if (!CheckInputFile(argv[0]))

@@ -37,7 +37,9 @@ static bool WritePng(const char* path, int width, int height, int channels, cons
 int InspectTexture(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "moravel-inspect: texture takes FILE OUT.png, not %d argument%s\nusage: moravel-inspect texture FILE OUT.png\n",
+        std::fprintf(stderr,
+                     "moravel-inspect: texture takes FILE OUT.png, not %d argument%s\nusage: moravel-inspect texture "
+                     "FILE OUT.png\n",
                      argc, argc == 1 ? "" : "s");
         return 2;
     }

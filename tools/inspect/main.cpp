@@ -35,14 +35,17 @@ bool CheckInputFile(const char* path)
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
-        const char* kind = S_ISDIR(info.st_mode) ? "a folder" : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
-                           : S_ISFIFO(info.st_mode) ? "a pipe" : "not a plain file";
+        const char* kind = S_ISDIR(info.st_mode)                            ? "a folder"
+                           : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
+                           : S_ISFIFO(info.st_mode)                         ? "a pipe"
+                                                                            : "not a plain file";
         std::fprintf(stderr, "moravel-inspect: cannot read %s: %s; only regular files are read\n", path, kind);
         return false;
     }
     if (static_cast<unsigned long long>(info.st_size) > MaxInputBytes) {
-        std::fprintf(stderr, "moravel-inspect: cannot read %s: %llu bytes, more than the %llu MiB a picture or model may have\n",
-                     path, static_cast<unsigned long long>(info.st_size), MaxInputBytes >> 20);
+        std::fprintf(
+            stderr, "moravel-inspect: cannot read %s: %llu bytes, more than the %llu MiB a picture or model may have\n",
+            path, static_cast<unsigned long long>(info.st_size), MaxInputBytes >> 20);
         return false;
     }
     return true;
@@ -50,9 +53,8 @@ bool CheckInputFile(const char* path)
 
 int main(int argc, char** argv)
 {
-    static const option Options[] = {{"help", no_argument, nullptr, 'h'},
-                                     {"version", no_argument, nullptr, 'v'},
-                                     {nullptr, 0, nullptr, 0}};
+    static const option Options[] = {
+        {"help", no_argument, nullptr, 'h'}, {"version", no_argument, nullptr, 'v'}, {nullptr, 0, nullptr, 0}};
     opterr = 0;
     // "+": the options come before the command; what follows it is the command's.
     switch (getopt_long(argc, argv, "+", Options, nullptr)) {
@@ -64,7 +66,8 @@ int main(int argc, char** argv)
         return 0;
     case '?': {
         const std::string written = argv[optind - 1];
-        return Refuse("unknown option " + written.substr(0, written.find('=')) + "; the options are --help and --version");
+        return Refuse("unknown option " + written.substr(0, written.find('=')) +
+                      "; the options are --help and --version");
     }
     default:
         break;

@@ -46,8 +46,7 @@ std::uint32_t UpdateCrc32(std::uint32_t crc, const std::uint8_t* data, std::size
     return std::uint32_t(crc32_z(crc, data, size));
 }
 
-bool ParseArchive(const std::uint8_t* data, std::size_t size, std::vector<ArchiveEntry>& entries,
-                  std::string& reason)
+bool ParseArchive(const std::uint8_t* data, std::size_t size, std::vector<ArchiveEntry>& entries, std::string& reason)
 {
     entries.clear();
     if (size < ArchiveHeaderSize) {

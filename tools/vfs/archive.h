@@ -37,8 +37,7 @@ std::uint32_t UpdateCrc32(std::uint32_t crc, const std::uint8_t* data, std::size
 
 // Reads and checks the header and table against the archive's length. Fills entries or sets a
 // one-line reason and returns false. Does not look at the contents.
-bool ParseArchive(const std::uint8_t* data, std::size_t size, std::vector<ArchiveEntry>& entries,
-                  std::string& reason);
+bool ParseArchive(const std::uint8_t* data, std::size_t size, std::vector<ArchiveEntry>& entries, std::string& reason);
 
 // Compares every entry's contents with its CRC-32; entries must come from ParseArchive on the same bytes.
 bool CheckArchiveContents(const std::uint8_t* data, const std::vector<ArchiveEntry>& entries, std::string& reason);

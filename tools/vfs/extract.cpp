@@ -14,8 +14,8 @@ namespace {
 // who sees only the end of the output still knows what to fix.
 std::string FailedFilesSummary(const std::vector<std::string>& failed, std::size_t total, const std::string& dir)
 {
-    std::string text = std::to_string(failed.size()) + " of " + std::to_string(total) + " files could not be written to " +
-                       dir + ":";
+    std::string text =
+        std::to_string(failed.size()) + " of " + std::to_string(total) + " files could not be written to " + dir + ":";
     const char* separator = " ";
     for (const std::string& name : failed) {
         text += separator + name;

@@ -44,19 +44,18 @@ int main(int argc, char** argv)
 {
     // The demo starts "vfs.dll --e data"; the one-letter commands stay long options for that.
     enum { Extract = 'e', Pack = 'p', List = 'l', Help = 'h', Version = 'v' };
-    static const option Commands[] = {{"e", required_argument, nullptr, Extract},
-                                      {"p", required_argument, nullptr, Pack},
-                                      {"l", required_argument, nullptr, List},
-                                      {"help", no_argument, nullptr, Help},
-                                      {"version", no_argument, nullptr, Version},
-                                      {nullptr, 0, nullptr, 0}};
+    static const option Commands[] = {
+        {"e", required_argument, nullptr, Extract}, {"p", required_argument, nullptr, Pack},
+        {"l", required_argument, nullptr, List},    {"help", no_argument, nullptr, Help},
+        {"version", no_argument, nullptr, Version}, {nullptr, 0, nullptr, 0}};
     opterr = 0;
     // "+": stop at the first word that is not an option, such as the ARCHIVE after --p FOLDER.
     int index = -1;
     const int command = argc > 1 ? getopt_long(argc, argv, "+:", Commands, &index) : -1;
     // As written, for a command line getopt could not take; the command's own name otherwise.
     const std::string written = index >= 0 ? std::string("--") + Commands[index].name
-                                : argc > 1 ? std::string(argv[optind - 1]) : "";
+                                : argc > 1 ? std::string(argv[optind - 1])
+                                           : "";
     if (command == -1)
         return Refuse(argc > 1 ? "unknown command \"" + std::string(argv[1]) + "\"" : "no command given");
     if (command == '?')
@@ -77,9 +76,11 @@ int main(int argc, char** argv)
     const int rest = argc - optind;  // the words after the command and its value
     const int wanted = command == Pack ? 1 : 0;
     if (rest != wanted)
-        return Refuse(written + (command == Pack ? " takes FOLDER ARCHIVE" :
-                      command == List ? " takes one ARCHIVE" : " takes one DIR") + ", not " +
-                      std::to_string(rest + 1) + " argument" + (rest + 1 == 1 ? "" : "s"));
+        return Refuse(written +
+                      (command == Pack   ? " takes FOLDER ARCHIVE"
+                       : command == List ? " takes one ARCHIVE"
+                                         : " takes one DIR") +
+                      ", not " + std::to_string(rest + 1) + " argument" + (rest + 1 == 1 ? "" : "s"));
     bool ok = false;
     if (command == Extract) {
         std::string archive;

@@ -130,7 +130,8 @@ bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names)
             ReportFailure(folder + "/" + name + ": only plain files can be packed");
             ok = false;
         } else if (!IsSafeEntryName(name)) {
-            ReportFailure(folder + "/" + name + ": the name cannot be stored (separator, leading dot or control character)");
+            ReportFailure(folder + "/" + name +
+                          ": the name cannot be stored (separator, leading dot or control character)");
             ok = false;
         }
         names.push_back(name);

@@ -164,13 +164,15 @@ bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names)
         if (name == "." || name == "..")
             continue;
         if (item.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            ReportFailure(folder + "/" + name + ": a symbolic link or other reparse point; only plain files can be packed");
+            ReportFailure(folder + "/" + name +
+                          ": a symbolic link or other reparse point; only plain files can be packed");
             ok = false;
         } else if (!IsPlainFile(item.dwFileAttributes)) {
             ReportFailure(folder + "/" + name + ": only plain files can be packed");
             ok = false;
         } else if (!IsSafeEntryName(name)) {
-            ReportFailure(folder + "/" + name + ": the name cannot be stored (separator, leading dot or control character)");
+            ReportFailure(folder + "/" + name +
+                          ": the name cannot be stored (separator, leading dot or control character)");
             ok = false;
         }
         names.push_back(name);
