@@ -318,20 +318,19 @@ class Bench:
 
     # ---- sound in step ----------------------------------------------------------------------------------
     def start_xvfb(self):
-        for number in range(91, 120):
-            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                continue
-            xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "640x480x24", "-nolisten", "tcp"],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(100):
-                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                    return xvfb, f":{number}"
-                if xvfb.poll() is not None:
-                    break
-                time.sleep(0.05)
+        # Xvfb picks a free display itself and writes its number once it accepts clients; it never
+        # resets, so a client that connects just as another leaves is not refused.
+        read_fd, write_fd = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+                                 "-noreset"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as numbers:
+            number = numbers.readline().strip()
+        if not number.isdigit():
             xvfb.kill()
             xvfb.wait()
-        raise RuntimeError("cannot start Xvfb")
+            raise RuntimeError("cannot start Xvfb")
+        return xvfb, f":{number}"
 
     def sync(self):
         folder = self.fresh_folder("sync", with_data=True)
