@@ -6,8 +6,9 @@
 // other devices, looping, pausing. Without an output device BASS_Init fails and the demo runs silent.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <mmsystem.h>
 
 #include <vorbis/vorbisfile.h>
 
