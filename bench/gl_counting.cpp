@@ -1,6 +1,6 @@
-// The counting build of the frame benchmark: the production's immediate-mode calls go through these
-// wrappers (linked with -Wl,--wrap), which count vertices and triangles per primitive and per display
-// list, and an occlusion query counts the fragments each frame writes.
+// The counting build of the frame benchmark: the production's drawing calls go through these wrappers
+// (linked with -Wl,--wrap), which count vertices and triangles per primitive, per array draw and per
+// display list, and an occlusion query counts the fragments each frame writes.
 #include <EGL/egl.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -69,6 +69,8 @@ void __real_glNewList(GLuint list, GLenum mode);
 void __real_glEndList();
 void __real_glCallList(GLuint list);
 void __real_glClear(GLbitfield mask);
+void __real_glDrawArrays(GLenum mode, GLint first, GLsizei count);
+void __real_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices);
 
 void __wrap_glBegin(GLenum mode)
 {
@@ -96,6 +98,27 @@ void __wrap_glVertex3d(GLdouble x, GLdouble y, GLdouble z)
 {
     ++PrimitiveVertices;
     __real_glVertex3d(x, y, z);
+}
+
+// A draw from vertex arrays is a whole primitive at once.
+void RecordArrayDraw(GLenum mode, GLsizei count)
+{
+    FrameCounts primitive;
+    primitive.Vertices = static_cast<std::uint64_t>(count);
+    primitive.Triangles = TrianglesOf(mode, primitive.Vertices);
+    Record(primitive);
+}
+
+void __wrap_glDrawArrays(GLenum mode, GLint first, GLsizei count)
+{
+    RecordArrayDraw(mode, count);
+    __real_glDrawArrays(mode, first, count);
+}
+
+void __wrap_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices)
+{
+    RecordArrayDraw(mode, count);
+    __real_glDrawElements(mode, count, type, indices);
 }
 
 void __wrap_glNewList(GLuint list, GLenum mode)

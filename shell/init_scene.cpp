@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 
 #include "effects/cube_star.h"
+#include "effects/model_meshes.h"
 #include "platform/platform.h"
 #include "shell/master.h"
 #include "textures/catalogue.h"
@@ -53,6 +54,7 @@ static void LoadPointModels()
         AbortRun(1);
     if (!LoadPointModel("data\\roza.txt", ModelRoza))
         AbortRun(1);
+    BuildModelMeshes();
 }
 
 void InitScene()

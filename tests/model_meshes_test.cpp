@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "effects/mesh_path.h"
 #include "effects/model_meshes.h"
 #include "tests/effects_gl_support.h"
 #include "textures/catalogue.h"
@@ -44,10 +45,20 @@ void SetModel(PointModel& model, const std::vector<std::pair<double, double>>& v
     }
 }
 
-class ModelMeshes : public ::testing::Test {
+// ModelRoza as start-up leaves it, its mesh built once it is loaded, drawn for the demo time Now.
+void DrawLoadedRoza(double red, double green, double blue)
+{
+    BuildModelMeshes();
+    DrawRozaScene(Now, red, green, blue);
+}
+
+// Every case runs on both ways of sending the triangles.
+class ModelMeshes : public ::testing::TestWithParam<MeshPath> {
 protected:
+    void TearDown() override { SetMeshPath(MeshPath::Arrays); }
     void SetUp() override
     {
+        SetMeshPath(GetParam());
         ApplyStartupState();
         Now = 0;
         glDisable(GL_DEPTH_TEST);
@@ -59,9 +70,9 @@ protected:
     }
 };
 
-TEST_F(ModelMeshes, EachCornerShowsItsFixedCornerOfTheTextureAndTheSceneTurnsClockwise)
+TEST_P(ModelMeshes, EachCornerShowsItsFixedCornerOfTheTextureAndTheSceneTurnsClockwise)
 {
-    DrawRozaScene(Now, 1.0, 1.0, 1.0);
+    DrawLoadedRoza(1.0, 1.0, 1.0);
     // Unturned at T = 0: A top left, B top right, C bottom right.
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(-0.5), RowOf(0.55)), {0, 0, 255}));
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.55), RowOf(0.55)), {255, 255, 255}));
@@ -71,7 +82,7 @@ TEST_F(ModelMeshes, EachCornerShowsItsFixedCornerOfTheTextureAndTheSceneTurnsClo
 
     // 1350 ms is -90 degrees: B turns to the bottom right, A to the top right; tinted.
     Now = 1350;
-    DrawRozaScene(Now, 1.0, 0.7, 0.3);
+    DrawLoadedRoza(1.0, 0.7, 0.3);
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.55), RowOf(-0.55)), {255, 179, 77}));
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.55), RowOf(0.5)), {0, 0, 77}));
     EXPECT_TRUE(Near(CurrentColour(), {255, 255, 255}, 0)) << "the tint is not left for later scenes";
@@ -82,23 +93,23 @@ TEST_F(ModelMeshes, EachCornerShowsItsFixedCornerOfTheTextureAndTheSceneTurnsClo
 
     // Black on black shows nothing, and the scene clears what was there before.
     MarkScreen();
-    DrawRozaScene(Now, 0.0, 0.0, 0.0);
+    DrawLoadedRoza(0.0, 0.0, 0.0);
     EXPECT_EQ(CountOther(Black), 0);
 }
 
-TEST_F(ModelMeshes, EmptyDegenerateAndOutsideTheArraysTrianglesDrawNothing)
+TEST_P(ModelMeshes, EmptyDegenerateAndOutsideTheArraysTrianglesDrawNothing)
 {
     ModelRoza.TriangleCount = 0;
     MarkScreen();
-    DrawRozaScene(Now, 1.0, 1.0, 1.0);
+    DrawLoadedRoza(1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), 0) << "an empty model leaves the cleared frame";
     SetModel(ModelRoza, {{0.1, 0.1}}, {{0, 0, 0}});
-    DrawRozaScene(Now, 1.0, 1.0, 1.0);
+    DrawLoadedRoza(1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), 0) << "three equal corners have no area";
 
     // Corners negative or past the arrays are skipped, not read; the triangles around them still draw.
     SetModel(ModelRoza, {{0.1, 0.1}, {0.6, 0.6}, {0.6, -0.6}, {-0.6, 0.6}}, {{3, 1, 2}});
-    DrawRozaScene(Now, 1.0, 1.0, 1.0);
+    DrawLoadedRoza(1.0, 1.0, 1.0);
     const int oneTriangle = CountOther(Black);
     EXPECT_GT(oneTriangle, 1000);
     for (const std::array<std::int32_t, 3> bad :
@@ -107,23 +118,23 @@ TEST_F(ModelMeshes, EmptyDegenerateAndOutsideTheArraysTrianglesDrawNothing)
         ModelRoza.TriangleB[ModelRoza.TriangleCount] = bad[1];
         ModelRoza.TriangleC[ModelRoza.TriangleCount++] = bad[2];
     }
-    DrawRozaScene(Now, 1.0, 1.0, 1.0);
+    DrawLoadedRoza(1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), oneTriangle) << "only the valid triangle drew";
     // A count beyond the arrays' capacity stops at their end.
     ModelRoza.TriangleCount = INT32_MAX;
-    DrawRozaScene(Now, 1.0, 1.0, 1.0);
+    DrawLoadedRoza(1.0, 1.0, 1.0);
     EXPECT_EQ(CountOther(Black), oneTriangle);
 }
 
 // A model file may name vertices past those it gives, up to the arrays' last entry: those entries
 // are zero, so the corner sits at the origin and the triangle draws.
-TEST_F(ModelMeshes, CornersPastTheVerticesReadSitAtTheOrigin)
+TEST_P(ModelMeshes, CornersPastTheVerticesReadSitAtTheOrigin)
 {
     for (const std::int32_t past : {2, 3, MaxModelItems - 1}) {
         // Two vertices on the right; the third corner is the origin, so the triangle points left to it.
         SetModel(ModelRoza, {{0.6, 0.6}, {0.6, -0.6}}, {{0, 1, past}});
         MarkScreen();
-        DrawRozaScene(Now, 1.0, 1.0, 1.0);
+        DrawLoadedRoza(1.0, 1.0, 1.0);
         EXPECT_FALSE(Near(ReadPixel(ColumnOf(0.4), RowOf(0.0)), Black)) << "corner " << past;
         EXPECT_FALSE(Near(ReadPixel(ColumnOf(0.1), RowOf(0.0)), Black)) << "corner " << past;
         EXPECT_TRUE(Near(ReadPixel(ColumnOf(-0.1), RowOf(0.0)), Black)) << "corner " << past << " is not at the origin";
@@ -131,7 +142,7 @@ TEST_F(ModelMeshes, CornersPastTheVerticesReadSitAtTheOrigin)
     }
 }
 
-TEST_F(ModelMeshes, TrianglesDrawWithTheCallersTransformColourAndBlending)
+TEST_P(ModelMeshes, TrianglesDrawWithTheCallersTransformColourAndBlending)
 {
     static PointModel starfish;
     SetModel(starfish, {{0.0, 0.0}, {0.4, 0.0}, {0.0, 0.4}}, {{0, 1, 2}});
@@ -148,5 +159,10 @@ TEST_F(ModelMeshes, TrianglesDrawWithTheCallersTransformColourAndBlending)
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(-0.4), RowOf(0.1)), {255, 255, 255}));
     EXPECT_TRUE(Near(ReadPixel(ColumnOf(0.1), RowOf(0.1)), Black, 0));
 }
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, ModelMeshes, testing::Values(MeshPath::Arrays, MeshPath::Immediate),
+                         [](const testing::TestParamInfo<MeshPath>& info) {
+                             return info.param == MeshPath::Arrays ? "Arrays" : "Immediate";
+                         });
 
 }  // namespace

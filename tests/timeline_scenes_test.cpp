@@ -10,12 +10,15 @@
 #include <set>
 #include <vector>
 
+#include "effects/mesh_path.h"
+#include "effects/model_meshes.h"
 #include "effects/wide_angle_cube.h"
 #include "platform/headless.h"
 #include "shell/init_scene.h"
 #include "shell/master.h"
 #include "tests/effects_gl_support.h"
 #include "textures/catalogue.h"
+#include "textures/point_model.h"
 #include "timeline/draw_frame.h"
 #include "timeline/logo_overlay.h"
 #include "timeline/schedule.h"
@@ -266,4 +269,64 @@ TEST_F(TimelineScenes, RingsAtT55800AndTheTopRingStill)
     const Pixels secondFrame = ReadScreen();
     EXPECT_EQ(MaxDifference(firstFrame, secondFrame, 0, BandCentreX), 0);
     EXPECT_GT(MaxDifference(firstFrame, secondFrame, BandCentreX, 630), 100);
+}
+
+// A picture of many colours, filtered linearly: a corner's texture coordinate off by any amount
+// shows in the pixels.
+static GLuint MakeBusyTexture()
+{
+    std::vector<std::uint32_t> texels;
+    for (int i = 0; i < 16 * 16; ++i)
+        texels.push_back(Texel((i * 37) % 256, (i * 91) % 256, (i * 13) % 256, 128 + i % 128));
+    const GLuint texture = MakeTexture(16, 16, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return texture;
+}
+
+// A starfish of overlapping blended triangles around the centre, with a few the drawing skips.
+static void MakeStarfish(PointModel& model)
+{
+    model.VertexCount = model.TriangleCount = 0;
+    for (int k = 0; k < 120; ++k) {
+        const double angle = k * 0.37;
+        const double reach = 0.2 + 0.5 * std::abs(std::sin(k * 0.61));
+        model.VertexX[model.VertexCount] = reach * std::cos(angle);
+        model.VertexY[model.VertexCount] = reach * std::sin(angle);
+        model.VertexZ[model.VertexCount++] = 0.1 * std::sin(k * 1.3);
+    }
+    for (int k = 0; k + 2 < 120; ++k) {
+        model.TriangleA[model.TriangleCount] = k;
+        model.TriangleB[model.TriangleCount] = k % 7 == 3 ? -1 : k + 1;
+        model.TriangleC[model.TriangleCount++] = k % 11 == 5 ? 119 + k : k + 2;  // past the vertices: the origin
+    }
+}
+
+// The vertex arrays must draw what one call per corner drew, pixel for pixel: tubes, backdrop and
+// the starfish twice, over frames whose rings hand on from one to the next.
+TEST_F(TimelineScenes, TubesAndStarfishAreTheSameOnBothMeshPaths)
+{
+    static PointModel starfish;
+    MakeStarfish(starfish);
+    std::swap(starfish, ModelRozgwiazda);
+    BuildModelMeshes();
+    const GLuint busy = MakeBusyTexture();
+    Textures.Czarna = Textures.Bakba = busy;
+    SetProjection(45.0, 4.0 / 3.0, 1.0);
+    std::vector<Pixels> frames[2];
+    for (const MeshPath path : {MeshPath::Immediate, MeshPath::Arrays}) {
+        SetMeshPath(path);
+        Scenes.Rings = TwinTubeRings{};
+        for (const std::int32_t t : {55500, 58321, 63999}) {
+            DrawTwinTubes(Scenes.Rings, t);
+            frames[path == MeshPath::Arrays].push_back(ReadScreen());
+        }
+    }
+    SetMeshPath(MeshPath::Arrays);
+    std::swap(starfish, ModelRozgwiazda);
+    BuildModelMeshes();
+    for (std::size_t i = 0; i < frames[0].size(); ++i) {
+        EXPECT_EQ(MaxDifference(frames[0][i], frames[1][i]), 0) << "frame " << i;
+        EXPECT_GT(MaxDifference(frames[0][i], Pixels(frames[0][i].size())), 100) << "frame " << i << " drew nothing";
+    }
 }

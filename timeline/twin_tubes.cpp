@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "effects/mesh_path.h"
 #include "effects/model_meshes.h"
 #include "effects/unit_quads.h"
 #include "textures/catalogue.h"
@@ -47,28 +48,79 @@ TubeRings RippledRings(std::int32_t t)
     return rings;
 }
 
-static void SendRingCorner(const TubeRings& rings, int ring, int segment)
+// One corner of a ring: worked out in double precision, kept as the floats OpenGL would make of it.
+struct TubeCorner {
+    GLfloat S, T;
+    GLfloat X, Y, Z;
+};
+
+static TubeCorner RingCorner(const TubeRings& rings, int ring, int segment)
 {
     const double angle = 2.0 * std::numbers::pi * segment / RingSegments;
     const double y = TubeHeight * ring / (RingCount - 1);
     const double radius = TubeRadius * rings.Radius[ring];
-    glTexCoord2d(segment / TexWrapsAround + rings.TexOffset[ring], y);
-    glVertex3d(rings.Shift[ring] + radius * std::cos(angle), y, radius * std::sin(angle));
+    return {static_cast<GLfloat>(segment / TexWrapsAround + rings.TexOffset[ring]), static_cast<GLfloat>(y),
+            static_cast<GLfloat>(rings.Shift[ring] + radius * std::cos(angle)), static_cast<GLfloat>(y),
+            static_cast<GLfloat>(radius * std::sin(angle))};
+}
+
+// The four corners of each quad, strip by strip from the bottom, in the order they are drawn.
+template <typename Visit>
+static void ForEachQuadCorner(Visit visit)
+{
+    for (int i = 0; i < RingCount - 1; ++i) {
+        for (int j = 0; j < RingSegments; ++j) {
+            visit(i, j);
+            visit(i + 1, j);
+            visit(i + 1, j + 1);
+            visit(i, j + 1);
+        }
+    }
+}
+
+// The first way: one call per corner, in double precision, which OpenGL takes down to floats.
+static void DrawTubeImmediately(const TubeRings& rings)
+{
+    glBegin(GL_QUADS);
+    ForEachQuadCorner([&](int ring, int segment) {
+        const double angle = 2.0 * std::numbers::pi * segment / RingSegments;
+        const double y = TubeHeight * ring / (RingCount - 1);
+        const double radius = TubeRadius * rings.Radius[ring];
+        glTexCoord2d(segment / TexWrapsAround + rings.TexOffset[ring], y);
+        glVertex3d(rings.Shift[ring] + radius * std::cos(angle), y, radius * std::sin(angle));
+    });
+    glEnd();
+}
+
+constexpr int TubeCornerCount = (RingCount - 1) * RingSegments * 4;
+
+// Each ring corner is worked out once and copied into every quad that shares it; the quads keep
+// their own four corners, as the first way sent them, so OpenGL splits each quad the same way.
+static void DrawTubeFromArrays(const TubeRings& rings)
+{
+    static TubeCorner ringCorners[RingCount][RingSegments + 1];
+    static TubeCorner quadCorners[TubeCornerCount];
+    for (int i = 0; i < RingCount; ++i)
+        for (int j = 0; j <= RingSegments; ++j)
+            ringCorners[i][j] = RingCorner(rings, i, j);
+    int next = 0;
+    ForEachQuadCorner([&](int ring, int segment) { quadCorners[next++] = ringCorners[ring][segment]; });
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(TubeCorner), &quadCorners[0].S);
+    glVertexPointer(3, GL_FLOAT, sizeof(TubeCorner), &quadCorners[0].X);
+    glDrawArrays(GL_QUADS, 0, TubeCornerCount);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 // Strip by strip from the bottom: with no depth test the upper strips cover the lower ones.
 static void DrawTube(const TubeRings& rings)
 {
-    glBegin(GL_QUADS);
-    for (int i = 0; i < RingCount - 1; ++i) {
-        for (int j = 0; j < RingSegments; ++j) {
-            SendRingCorner(rings, i, j);
-            SendRingCorner(rings, i + 1, j);
-            SendRingCorner(rings, i + 1, j + 1);
-            SendRingCorner(rings, i, j + 1);
-        }
-    }
-    glEnd();
+    if (CurrentMeshPath() == MeshPath::Immediate)
+        DrawTubeImmediately(rings);
+    else
+        DrawTubeFromArrays(rings);
 }
 
 static void PlaceTube(float x)
@@ -96,7 +148,7 @@ static void DrawStarfish(double degrees)
     glRotatef(static_cast<float>(degrees), 0.0f, 0.0f, 1.0f);
     glBindTexture(GL_TEXTURE_2D, Textures.Bakba);
     glEnable(GL_BLEND);
-    DrawModelTriangles(ModelRozgwiazda);
+    DrawModelTriangles(ModelRozgwiazda, Meshes.Rozgwiazda);
     glDisable(GL_BLEND);
 }
 
