@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_paths.h"
 #include "bench/frame_counts.h"
 #include "platform/headless.h"
 #include "shell/master.h"
@@ -119,6 +120,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: --csv FILE is required\n", argv[0]);
         return 2;
     }
+    const char* paths = ChooseBenchPaths();
     Rows.reserve(8000);
     HeadlessUseVirtualClock(60, 1);
     HeadlessSetSwapHook(OnSwap);
@@ -130,7 +132,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], csv);
         return 1;
     }
-    std::printf("{\"frames\": %zu, \"seconds\": %.3f, \"renderer\": \"%s\", \"counting\": %s}\n", Rows.size(), seconds,
-                Renderer.c_str(), CountingBuild() ? "true" : "false");
+    std::printf("{\"frames\": %zu, \"seconds\": %.3f, \"renderer\": \"%s\", \"counting\": %s, \"paths\": \"%s\"}\n",
+                Rows.size(), seconds, Renderer.c_str(), CountingBuild() ? "true" : "false", paths);
     return 0;
 }

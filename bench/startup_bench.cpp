@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_paths.h"
 #include "shell/master.h"
 
 struct PointModel;
@@ -135,6 +136,7 @@ bool __wrap__Z14SysSwapBuffersm(SysDeviceContext dc)
 int main()
 {
     Stamp("main");
+    ChooseBenchPaths();
     ProgramEntry();
     std::fprintf(stderr, "moravel-bench-startup: the run ended before its first scheduled frame\n");
     return 1;

@@ -33,7 +33,10 @@
 //   - SysMessageBox never waits on headless (stderr) or fake (a hook); SDL and Windows echo it to
 //     stderr and skip the dialog when MORAVEL_MESSAGES=stderr.
 //
-// THREADS. The production makes every call, sound included, from its one main thread; window
+// THREADS. The production makes every call, sound included, from its one main thread, but one:
+// the texture decoders' worker threads call SysReadFile (and SysNativePath through it) and
+// SysWarmUpHeap while the main thread goes on, so those must be safe to call at once (they only
+// read the data folder, which is set before the workers start). Window
 // procedures and the frame reporter are called back on it (from SysCreateWindow, SysDestroyWindow,
 // SysDispatchMessage, SysSwapBuffers), as are the fake's and headless' hooks. Threads of the
 // backends' own: the SDL backend's signal watchdog (ends a run stuck one second after SIGINT or
@@ -223,6 +226,18 @@ SysProgramOutcome SysProgramResult(SysProcess process);
 // demo's own release folder, or a per-user folder where that cannot be written; the working folder
 // for the tools. False, with the reason in failure, when no folder can be used.
 bool SysChooseDataFolder(std::string& failure);
+
+// Heap memory readied for what the main thread allocates next (the texture uploads), so that
+// touching it then costs little. SysReserveHeap, on the main thread, takes a block from the main
+// thread's heap (on Linux large blocks then stay in the heap once freed, and the block asks for
+// huge pages where the kernel gives them on request); SysWarmUpHeap, on any thread, touches every
+// page of it and gives it back to the heap. An empty block, and nothing to do, on Windows.
+struct SysHeapBlock {
+    void* Memory = nullptr;
+    std::size_t Bytes = 0;
+};
+SysHeapBlock SysReserveHeap(std::size_t bytes);
+void SysWarmUpHeap(SysHeapBlock block);
 
 // Files: names as the production writes them (data\logo.tga), found in the data folder.
 std::string SysNativePath(const char* productionPath);

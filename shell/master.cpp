@@ -224,6 +224,8 @@ int ProgramEntry()
         return NoDisplayExitCode;
     SysSetFrameReporter(ReportFrame);
     UnpackData();
+    // The pictures decode on other cores while the window and the OpenGL context are made.
+    StartDecodingTextures();
     RunDemo(SysGetModuleHandle(), 0, "", SwShowNormal);
     if (!RunEndedByClick)
         BASS_Free();

@@ -14,6 +14,8 @@
 #include "tests/catalogue_files.h"
 #include "tests/startup_fixtures.h"
 #include "textures/catalogue.h"
+#include "textures/texture_prefetch.h"
+#include "textures/textures.h"
 
 namespace {
 
@@ -101,4 +103,23 @@ TEST_F(Catalogue, AMissingFileShowsOneMessageAndLeavesOnlyItsSlotEmpty)
             EXPECT_EQ(*entry.Slot == 0, std::string(entry.File) == missing) << missing << ": " << entry.File;
         std::filesystem::rename("aside", "data/" + std::string(missing));
     }
+}
+
+// Started before the window, the decoding ahead prepares every file of both batches under the
+// names the batches ask for; loading in place (the old way, which the benchmarks keep) reads nothing ahead.
+TEST_F(Catalogue, DecodingAheadCoversBothBatchesAndLoadingInPlaceReadsNothingAhead)
+{
+    StartDecodingTextures();
+    for (const CatalogueEntry& entry : AllCatalogueEntries()) {
+        const std::optional<PreparedTexture> prepared =
+            TakePrefetchedTexture(("data\\" + std::string(entry.File)).c_str());
+        ASSERT_TRUE(prepared.has_value()) << entry.File;
+        EXPECT_TRUE(prepared->Decoded.Ok && prepared->HasLevels) << entry.File;
+    }
+    EXPECT_TRUE(HeadlessMessageLog().empty());
+
+    SetTextureLoading(TextureLoading::Serial);
+    StartDecodingTextures();
+    EXPECT_FALSE(TakePrefetchedTexture("data\\tlo3.jpg").has_value());
+    SetTextureLoading(TextureLoading::Prepared);
 }

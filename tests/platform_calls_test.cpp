@@ -2,7 +2,13 @@
 // procedure, and registering the frame reporter leaves the record of calls as it was.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <string>
+#include <thread>
+
+#include <sys/mman.h>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/fake.h"
@@ -75,4 +81,41 @@ TEST_F(PlatformCallsTest, RegisteringTheFrameReporterIsNotRecorded)
     SysSwapBuffers(0);
     SysSetFrameReporter(nullptr);
     EXPECT_EQ(FakeCalls(), std::vector<std::string>{"SwapBuffers"});
+}
+
+// Pages of [memory, memory + bytes) the process has in memory already, that is, that touching will not fault in.
+static std::size_t ResidentPages(void* memory, std::size_t bytes)
+{
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(memory) + page - 1) & ~(page - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(memory) + bytes) & ~(page - 1);
+    std::vector<unsigned char> resident((end - start) / page);
+    if (mincore(reinterpret_cast<void*>(start), end - start, resident.data()) != 0)
+        return 0;
+    std::size_t count = 0;
+    for (const unsigned char flags : resident)
+        count += flags & 1;
+    return count;
+}
+
+// The heap warm-up pays for the faults on another thread only if the main thread's next large
+// blocks are carved from the very block it touched: reserved on this thread, warmed and given back
+// on another, a block taken afterwards here is in memory before it is first written.
+TEST(HeapWarmUp, TheMainThreadsNextLargeBlockIsInMemoryAlready)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator keeps its own heap";
+#else
+    constexpr std::size_t Reserved = std::size_t{8} << 20, Taken = std::size_t{4} << 20;
+    const SysHeapBlock block = SysReserveHeap(Reserved);
+    ASSERT_NE(block.Memory, nullptr);
+    EXPECT_EQ(block.Bytes, Reserved);
+    std::thread warmer([block] { SysWarmUpHeap(block); });
+    warmer.join();
+    void* next = std::malloc(Taken);
+    ASSERT_NE(next, nullptr);
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    EXPECT_GE(ResidentPages(next, Taken), Taken / page - 2) << "its pages are still to be faulted in";
+    std::free(next);
+#endif
 }

@@ -14,3 +14,7 @@ add_test(NAME inspect_texture_test
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/inspect_texture_test.sh $<TARGET_FILE:moravel-inspect>)
 set_tests_properties(inspect_texture_test PROPERTIES LABELS gl SKIP_RETURN_CODE 77
   ENVIRONMENT "EGL_PLATFORM=surfaceless")
+
+moravel_gl_test(texture_prefetch_test
+  texture_prefetch_test.cpp
+  texture_test_files.cpp)

@@ -2,7 +2,10 @@
 #include "textures/catalogue.h"
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
+#include "textures/texture_prefetch.h"
 #include "textures/textures.h"
 
 TextureSlots Textures;
@@ -74,4 +77,16 @@ void LoadTextureBatch1()
 void LoadTextureBatch2()
 {
     LoadRows(SecondBatch);
+}
+
+void StartDecodingTextures()
+{
+    if (CurrentTextureLoading() != TextureLoading::Prepared)
+        return;
+    std::vector<std::string> fileNames;
+    for (const CatalogueRow& row : FirstBatch)
+        fileNames.emplace_back(row.FileName);
+    for (const CatalogueRow& row : SecondBatch)
+        fileNames.emplace_back(row.FileName);
+    StartTexturePrefetch(fileNames);
 }

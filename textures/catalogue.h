@@ -42,6 +42,10 @@ extern TextureSlots Textures;
 // Forgets every texture name (tests load the production more than once).
 void ResetTextureSlots();
 
+// Starts reading and decoding all 29 files, in the batches' order, on worker threads (see
+// texture_prefetch.h), so that the batches only upload; nothing when textures load serially.
+// The messages of missing or broken files still come from the batches, in their order.
+void StartDecodingTextures();
 // The first ten, during start-up.
 void LoadTextureBatch1();
 // The other nineteen, on the first frame (the shell starts the clock once they are in).

@@ -1,12 +1,39 @@
-// Loading one image: the choice of reader by extension, and where each reader gets its bytes.
+// Loading one image: the choice of reader by extension, where each reader gets its bytes, and the
+// two ways to the texture (read, decode and upload at once, or upload what was prepared ahead).
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "textures/mip_chain.h"
+#include "textures/texture_prefetch.h"
 #include "textures/textures.h"
 
+namespace {
+
+// What tells the readers apart: their decoder and the words of their messages.
+struct FileReader {
+    const char* Extension;
+    DecodeResult (*Decode)(const std::uint8_t*, std::size_t, const char*, bool);
+    const char* ResourceType;
+    const char* ResourceCaption;  // a resource not found
+    const char* MissingCaption;   // a file not found
+    std::string (*MissingText)(const char* fileName);
+};
+
+const FileReader TgaReader = {".TGA",        DecodeTGA,
+                              "TGA",         "TGA Texture",
+                              "TGA Texture", [](const char* name) { return std::string("File not found  - ") + name; }};
+const FileReader JpgReader = {
+    ".JPG",          DecodeJPG,
+    "JPEG",          "Zendra Engine",
+    "Zendra Engine", [](const char* name) {
+                                  return std::string("I can`t load texture - \"") + name + "\""; }};
+const FileReader BmpReader = {".BMP",     DecodeBMP,
+                              "BMP",      "BMP Texture",
+                              "BMP Unit", [](const char* name) { return std::string("Error opening ") + name; }};
+
 // The last four characters, upper-cased; a shorter name stays whole and so matches no extension.
-static std::string UpperExtension(const char* fileName)
+std::string UpperExtension(const char* fileName)
 {
     std::string name = fileName;
     for (char& c : name)
@@ -15,59 +42,92 @@ static std::string UpperExtension(const char* fileName)
     return name.size() < 4 ? name : name.substr(name.size() - 4);
 }
 
-bool LoadTexture(const char* fileName, GLuint& texture, bool fromResource)
+const FileReader* ReaderFor(const char* fileName)
 {
     const std::string extension = UpperExtension(fileName);
-    bool loaded = false;
-    if (extension == ".BMP")
-        loaded = LoadBMPTexture(fileName, texture, fromResource);
-    if (extension == ".JPG")
-        loaded = LoadJPGTexture(fileName, texture, fromResource);
-    if (extension == ".TGA")
-        loaded = LoadTGATexture(fileName, texture, fromResource);
-    return loaded;
+    for (const FileReader* reader : {&BmpReader, &JpgReader, &TgaReader})
+        if (extension == reader->Extension)
+            return reader;
+    return nullptr;
 }
 
-static void ShowMessage(const std::string& text, const char* caption)
+// The file's pixels, or the message that says why there are none; shows nothing itself.
+DecodeResult ReadAndDecode(const FileReader& reader, const char* fileName)
 {
-    SysMessageBox(text.c_str(), caption, MbOk);
+    std::vector<std::uint8_t> bytes;
+    if (!SysReadFile(fileName, bytes)) {
+        DecodeResult missing;
+        missing.Caption = reader.MissingCaption;
+        missing.Text = reader.MissingText(fileName);
+        return missing;
+    }
+    return reader.Decode(bytes.data(), bytes.size(), fileName, false);
+}
+
+// All in one go on the calling thread, with GLU building the mipmaps.
+bool LoadWith(const FileReader& reader, const char* fileName, GLuint& texture, bool fromResource)
+{
+    if (!fromResource)
+        return UploadDecoded(ReadAndDecode(reader, fileName), texture);
+    std::vector<std::uint8_t> bytes;
+    if (!ReadTextureResource(fileName, reader.ResourceType, reader.ResourceCaption, bytes))
+        return false;
+    return UploadDecoded(reader.Decode(bytes.data(), bytes.size(), fileName, true), texture);
+}
+
+TextureLoading Loading = TextureLoading::Prepared;
+
+}  // namespace
+
+void SetTextureLoading(TextureLoading loading)
+{
+    Loading = loading;
+}
+
+TextureLoading CurrentTextureLoading()
+{
+    return Loading;
+}
+
+PreparedTexture PrepareTexture(const char* fileName)
+{
+    PreparedTexture prepared;
+    const FileReader* reader = ReaderFor(fileName);
+    if (reader == nullptr)
+        return prepared;
+    prepared.HasReader = true;
+    prepared.Decoded = ReadAndDecode(*reader, fileName);
+    if (prepared.Decoded.Ok && HasPowerOfTwoSides(prepared.Decoded.Picture)) {
+        prepared.Levels = BuildMipChain(prepared.Decoded.Picture);
+        prepared.HasLevels = true;
+    }
+    return prepared;
+}
+
+bool LoadTexture(const char* fileName, GLuint& texture, bool fromResource)
+{
+    const FileReader* reader = ReaderFor(fileName);
+    if (reader == nullptr)
+        return false;
+    if (fromResource || Loading == TextureLoading::Serial)
+        return LoadWith(*reader, fileName, texture, fromResource);
+    std::optional<PreparedTexture> prepared = TakePrefetchedTexture(fileName);
+    if (!prepared)
+        prepared = PrepareTexture(fileName);
+    return UploadPrepared(*prepared, texture);
 }
 
 bool LoadTGATexture(const char* fileName, GLuint& texture, bool fromResource)
 {
-    std::vector<std::uint8_t> bytes;
-    if (fromResource) {
-        if (!ReadTextureResource(fileName, "TGA", "TGA Texture", bytes))
-            return false;
-    } else if (!SysReadFile(fileName, bytes)) {
-        ShowMessage(std::string("File not found  - ") + fileName, "TGA Texture");
-        return false;
-    }
-    return UploadDecoded(DecodeTGA(bytes.data(), bytes.size(), fileName, fromResource), texture);
+    return LoadWith(TgaReader, fileName, texture, fromResource);
 }
 
 bool LoadJPGTexture(const char* fileName, GLuint& texture, bool fromResource)
 {
-    std::vector<std::uint8_t> bytes;
-    if (fromResource) {
-        if (!ReadTextureResource(fileName, "JPEG", "Zendra Engine", bytes))
-            return false;
-    } else if (!SysReadFile(fileName, bytes)) {
-        ShowMessage(std::string("I can`t load texture - \"") + fileName + "\"", "Zendra Engine");
-        return false;
-    }
-    return UploadDecoded(DecodeJPG(bytes.data(), bytes.size(), fileName, fromResource), texture);
+    return LoadWith(JpgReader, fileName, texture, fromResource);
 }
 
 bool LoadBMPTexture(const char* fileName, GLuint& texture, bool fromResource)
 {
-    std::vector<std::uint8_t> bytes;
-    if (fromResource) {
-        if (!ReadTextureResource(fileName, "BMP", "BMP Texture", bytes))
-            return false;
-    } else if (!SysReadFile(fileName, bytes)) {
-        ShowMessage(std::string("Error opening ") + fileName, "BMP Unit");
-        return false;
-    }
-    return UploadDecoded(DecodeBMP(bytes.data(), bytes.size(), fileName, fromResource), texture);
+    return LoadWith(BmpReader, fileName, texture, fromResource);
 }

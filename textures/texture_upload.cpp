@@ -4,7 +4,8 @@
 #include "platform/platform.h"
 #include "textures/textures.h"
 
-GLuint CreateTexture(std::uint16_t width, std::uint16_t height, GLenum format, const std::uint8_t* pixels)
+// A new texture name, bound, with the state every texture of the production has.
+static GLuint NewBoundTexture()
 {
     GLuint texture = 0;
     glGenTextures(1, &texture);
@@ -17,10 +18,37 @@ GLuint CreateTexture(std::uint16_t width, std::uint16_t height, GLenum format, c
     // The rows are packed without gaps; OpenGL's default of 4-byte rows would read RGB pictures whose
     // width is not a multiple of four askew and past the end of the buffer.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    return texture;
+}
+
+GLuint CreateTexture(std::uint16_t width, std::uint16_t height, GLenum format, const std::uint8_t* pixels)
+{
+    const GLuint texture = NewBoundTexture();
     if (format == GL_RGBA)
         gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     else
         gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    return texture;
+}
+
+static void UploadLevel(GLint level, const PixelBuffer& picture)
+{
+    // Three components for RGB, as GLU asks for them, so the textures are the same either way.
+    const GLint components = picture.Format == GL_RGBA ? GL_RGBA : 3;
+    glTexImage2D(GL_TEXTURE_2D, level, components, picture.Width, picture.Height, 0, picture.Format, GL_UNSIGNED_BYTE,
+                 picture.Pixels.data());
+}
+
+GLuint CreateTextureWithLevels(const PixelBuffer& picture, const std::vector<PixelBuffer>& levels)
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    if (picture.Width > largest || picture.Height > largest)
+        return CreateTexture(picture.Width, picture.Height, picture.Format, picture.Pixels.data());
+    const GLuint texture = NewBoundTexture();
+    UploadLevel(0, picture);
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        UploadLevel(static_cast<GLint>(i + 1), levels[i]);
     return texture;
 }
 
@@ -32,5 +60,15 @@ bool UploadDecoded(const DecodeResult& decoded, GLuint& texture)
     }
     const PixelBuffer& picture = decoded.Picture;
     texture = CreateTexture(picture.Width, picture.Height, picture.Format, picture.Pixels.data());
+    return true;
+}
+
+bool UploadPrepared(const PreparedTexture& prepared, GLuint& texture)
+{
+    if (!prepared.HasReader)
+        return false;
+    if (!prepared.HasLevels || !prepared.Decoded.Ok)
+        return UploadDecoded(prepared.Decoded, texture);
+    texture = CreateTextureWithLevels(prepared.Decoded.Picture, prepared.Levels);
     return true;
 }
