@@ -55,25 +55,32 @@ def section_targets(r):
     scenes = r.get("scenes", {}).get("stretches", [])
     if scenes:
         worst = max(scenes, key=lambda s: s["p95_ms"]["median"] if s.get("p95_ms") else 0)
-        missed = [s["name"] for s in scenes if s.get("p95_ms") and s["p95_ms"]["median"] > t["scene_p95_ms"]]
         cpu_worst = max(scenes, key=lambda s: s["cpu_p95_ms"]["median"] if s.get("cpu_p95_ms") else 0)
-        rows.append((f"every scene <= {t['scene_p95_ms']} ms at p95",
+        missed = [s["name"] for s in scenes if s.get("p95_ms") and s["p95_ms"]["median"] > t["scene_p95_ms"]]
+        cpu_missed = [s["name"] for s in scenes
+                      if s.get("cpu_p95_ms") and s["cpu_p95_ms"]["median"] > t["scene_cpu_p95_ms"]]
+        rows.append((f"every stretch: p95 within {t['scene_p95_ms']} ms wall",
                      f"worst: {worst['name']}, {cell(worst['p95_ms'])} ms; over the target: "
-                     f"{', '.join(missed) if missed else 'none'}. In CPU time the worst p95 is "
-                     f"{cpu_worst['name']}, {cell(cpu_worst.get('cpu_p95_ms'))} ms", not missed))
+                     f"{', '.join(missed) if missed else 'none'}", not missed))
+        rows.append((f"every stretch: p95 within {t['scene_cpu_p95_ms']} ms of CPU per frame",
+                     f"worst: {cpu_worst['name']}, {cell(cpu_worst.get('cpu_p95_ms'))} ms; over the target: "
+                     f"{', '.join(cpu_missed) if cpu_missed else 'none'}", not cpu_missed))
     td = r.get("timedemo")
     if td:
         rows.append((f"whole run > {t['timedemo_fps']:.0f} fps on average", f"{cell(td['average_fps'])} fps",
                      td["average_fps"]["median"] > t["timedemo_fps"]))
     su = r.get("startup")
     if su and "sdl" in su:
-        for case, key, words in (("present", "startup_present_ms", "with data"),
-                                 ("empty", "startup_empty_ms", "from an empty folder")):
-            demo = su["sdl"][case]["phases"][-1]["ms"]
-            headless = su["headless"][case]["phases"][-1]["ms"]
-            rows.append((f"start-up {words} < {t[key]:.0f} ms",
-                         f"the demo (SDL, Xvfb): {cell(demo, 0)} ms; headless: {cell(headless, 0)} ms",
-                         demo["median"] < t[key]))
+        demo = su["sdl"]["present"]["phases"][-1]["ms"]
+        headless = su["headless"]["present"]["phases"][-1]["ms"]
+        rows.append((f"start-up with data: the demo (SDL, Xvfb) within {t['startup_present_ms']:.0f} ms",
+                     f"{cell(demo, 0)} ms", demo["median"] <= t["startup_present_ms"]))
+        rows.append((f"start-up with data: headless within {t['startup_headless_ms']:.0f} ms",
+                     f"{cell(headless, 0)} ms", headless["median"] <= t["startup_headless_ms"]))
+        empty = su["sdl"]["empty"]["phases"][-1]["ms"]
+        rows.append((f"start-up from an empty folder < {t['startup_empty_ms']:.0f} ms",
+                     f"the demo (SDL, Xvfb): {cell(empty, 0)} ms; headless: "
+                     f"{cell(su['headless']['empty']['phases'][-1]['ms'], 0)} ms", empty["median"] < t["startup_empty_ms"]))
     cap = r.get("capture", {}).get("scale1")
     if cap:
         rows.append(("capture at scale 1 faster than real time (factor < 1.0)",
@@ -156,6 +163,39 @@ def section_startup(r):
                           su["headless"]["present"]["phases"], su["headless"]["empty"]["phases"]):
         lines.append(f"| {a['phase']} | {cell(a['ms'])} | {cell(b['ms'])} | {cell(c['ms'])} | {cell(d['ms'])} |")
     return lines + [""]
+
+
+def section_side_by_side(r):
+    """The production's new paths against its old ones, measured alternately in the same run."""
+    scenes = [s for s in r.get("scenes", {}).get("stretches", []) if s.get("old")]
+    su = r.get("startup", {})
+    if not scenes and "sdl_old" not in su:
+        return []
+    lines = ["## New paths and old, side by side", "",
+             "The same programs run with `MORAVEL_BENCH_PATHS=old` take the paths the production first took: "
+             "every mesh sent one `glVertex` call at a time inside `glBegin`/`glEnd` (the rose and the "
+             "starfish one triangle per pair), and every texture read, decoded and mipmapped by GLU in turn "
+             "on the main thread. The new paths draw the meshes from vertex arrays (the models' built once "
+             "after loading, the tubes' each frame) and decode the pictures and build their mipmap levels on "
+             "a worker thread while the window and the context are made, leaving the main thread only the "
+             "uploads, into heap memory the worker has already faulted in. The runs alternate between the "
+             "two, so the machine's load touches both alike. The pictures are the same, pixel for pixel.", ""]
+    if scenes:
+        lines += ["| Stretch | p95 ms, new | p95 ms, old | CPU p95 ms, new | CPU p95 ms, old | CPU median ms, new "
+                  "| CPU median ms, old |", "|---|---|---|---|---|---|---|"]
+        for s in scenes:
+            o = s["old"]
+            lines.append(f"| {s['name']} | {cell(s['p95_ms'])} | {cell(o['p95_ms'])} | {cell(s['cpu_p95_ms'])} | "
+                         f"{cell(o['cpu_p95_ms'])} | {cell(s['cpu_median_ms'])} | {cell(o['cpu_median_ms'])} |")
+        lines.append("")
+    if "sdl_old" in su and "headless_old" in su:
+        lines += ["Start-up with the data present (ms):", "",
+                  "| Step | Demo, new | Demo, old | Headless, new | Headless, old |", "|---|---|---|---|---|"]
+        for a, b, c, d in zip(su["sdl"]["present"]["phases"], su["sdl_old"]["present"]["phases"],
+                              su["headless"]["present"]["phases"], su["headless_old"]["present"]["phases"]):
+            lines.append(f"| {a['phase']} | {cell(a['ms'])} | {cell(b['ms'])} | {cell(c['ms'])} | {cell(d['ms'])} |")
+        lines.append("")
+    return lines
 
 
 def section_capture(r):
@@ -281,6 +321,7 @@ def render(r, stretches):
     lines += section_scenes(r, stretches)
     lines += section_timedemo(r)
     lines += section_startup(r)
+    lines += section_side_by_side(r)
     lines += section_capture(r)
     lines += section_sync(r)
     lines += section_readers(r)

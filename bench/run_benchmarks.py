@@ -44,12 +44,21 @@ BAND_PIXELS = 630 * 360  # the picture band the viewport covers at scale 1: one 
 RUN_SECONDS = 121.0
 TARGETS = {
     "scene_p95_ms": 16.7,
+    "scene_cpu_p95_ms": 8.3,
+    "startup_headless_ms": 150.0,
     "timedemo_fps": 120.0,
     "startup_present_ms": 300.0,
     "startup_empty_ms": 1000.0,
     "capture_rtf_scale1": 1.0,
     "sync_p99_ms": 20.0,
 }
+
+
+def paths_env(paths, base=None):
+    """The environment that runs a benchmark program on the production's new or old paths."""
+    env = dict(base if base is not None else os.environ)
+    env["MORAVEL_BENCH_PATHS"] = paths
+    return env
 
 
 def log(message):
@@ -152,19 +161,19 @@ class Bench:
         self.results.setdefault("machine", {}).update(info)
 
     # ---- scenes, count, timedemo ------------------------------------------------------------------
-    def frame_run(self, tool, extra, label, run):
+    def frame_run(self, tool, extra, label, run, paths="new"):
         folder = self.fresh_folder(f"frames-{label}-{run}", with_data=True)
         csv_file = os.path.join(folder, "frames.csv")
         before = loadavg()
         code, wall, rss, out, err = self.measured([self.tool(tool), *extra, "--csv", csv_file], folder,
-                                                  timeout=3600)
+                                                  env=paths_env(paths), timeout=3600)
         if code != 0:
             raise RuntimeError(f"{tool} failed: {err[-2000:]}")
         summary = json.loads(out.strip().splitlines()[-1])
         with open(csv_file) as f:
             rows = [{k: float(v) for k, v in row.items()} for row in csv.DictReader(f)]
         shutil.rmtree(folder, ignore_errors=True)
-        log(f"{label} run {run + 1}: {len(rows)} frames in {wall:.1f} s, load {before[0]:.1f}")
+        log(f"{label} run {run + 1} ({paths} paths): {len(rows)} frames in {wall:.1f} s, load {before[0]:.1f}")
         return {"rows": rows, "wall": wall, "rss_kib": rss, "summary": summary, "load": [before, loadavg()]}
 
     @staticmethod
@@ -179,32 +188,42 @@ class Bench:
         return None
 
     def scenes(self):
-        runs = [self.frame_run("moravel-bench-frames", ["--finish"], "scenes", i) for i in range(self.args.runs)]
+        # The new and the old paths alternate, so a change in the machine's load touches both alike.
+        runs = {"new": [], "old": []}
+        for i in range(self.args.runs):
+            for paths in ("new", "old"):
+                runs[paths].append(self.frame_run("moravel-bench-frames", ["--finish"], "scenes", i, paths))
         per_stretch = []
         for i, (name, start, end, what) in enumerate(STRETCHES):
-            medians, p95s, maxes, counts, cpu_medians, cpu_p95s = [], [], [], [], [], []
-            for run in runs:
-                rows = [r for r in self.scheduled(run["rows"]) if self.stretch_of(r["demo_time"]) == i]
-                if not rows:
-                    continue
-                ms = [r["ms"] for r in rows]
-                cpu = [r["cpu_ms"] for r in rows]
-                medians.append(statistics.median(ms))
-                p95s.append(percentile(ms, 95))
-                maxes.append(max(ms))
-                counts.append(len(ms))
-                cpu_medians.append(statistics.median(cpu))
-                cpu_p95s.append(percentile(cpu, 95))
-            per_stretch.append({"name": name, "from_ms": start, "to_ms": min(end, 121100), "draws": what,
-                                "frames": counts[0] if counts else 0, "median_ms": spread(medians),
-                                "p95_ms": spread(p95s), "max_ms": spread(maxes),
-                                "cpu_median_ms": spread(cpu_medians), "cpu_p95_ms": spread(cpu_p95s)})
+            stretch = {"name": name, "from_ms": start, "to_ms": min(end, 121100), "draws": what}
+            for paths, path_runs in runs.items():
+                measures = self.stretch_measures(path_runs, i)
+                stretch.update(measures if paths == "new" else {"old": measures})
+            per_stretch.append(stretch)
         self.results["scenes"] = {
-            "runs": len(runs), "stretches": per_stretch,
-            "renderer": runs[0]["summary"]["renderer"],
-            "peak_rss_mib": spread([r["rss_kib"] / 1024 for r in runs]),
-            "load": [r["load"] for r in runs]}
-        self.results["machine"]["renderer"] = runs[0]["summary"]["renderer"]
+            "runs": len(runs["new"]), "stretches": per_stretch,
+            "renderer": runs["new"][0]["summary"]["renderer"],
+            "peak_rss_mib": spread([r["rss_kib"] / 1024 for r in runs["new"]]),
+            "load": [r["load"] for r in runs["new"] + runs["old"]]}
+        self.results["machine"]["renderer"] = runs["new"][0]["summary"]["renderer"]
+
+    def stretch_measures(self, runs, i):
+        """Frame times of stretch i over the runs: the spread of each run's median, p95 and max."""
+        medians, p95s, maxes, counts, cpu_medians, cpu_p95s = [], [], [], [], [], []
+        for run in runs:
+            rows = [r for r in self.scheduled(run["rows"]) if self.stretch_of(r["demo_time"]) == i]
+            if not rows:
+                continue
+            ms = [r["ms"] for r in rows]
+            cpu = [r["cpu_ms"] for r in rows]
+            medians.append(statistics.median(ms))
+            p95s.append(percentile(ms, 95))
+            maxes.append(max(ms))
+            counts.append(len(ms))
+            cpu_medians.append(statistics.median(cpu))
+            cpu_p95s.append(percentile(cpu, 95))
+        return {"frames": counts[0] if counts else 0, "median_ms": spread(medians), "p95_ms": spread(p95s),
+                "max_ms": spread(maxes), "cpu_median_ms": spread(cpu_medians), "cpu_p95_ms": spread(cpu_p95s)}
 
     def count(self):
         run = self.frame_run("moravel-bench-count", [], "count", 0)
@@ -258,10 +277,14 @@ class Bench:
         xvfb, display = self.start_xvfb()
         sdl_env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy", MORAVEL_MESSAGES="stderr")
         sdl_env.pop("WAYLAND_DISPLAY", None)
-        variants = {"headless": ("moravel-bench-startup", None), "sdl": ("moravel-bench-startup-sdl", sdl_env)}
+        # Each on the new paths (decoding ahead on worker threads) and on the old (everything in turn).
+        variants = {"headless": ("moravel-bench-startup", paths_env("new")),
+                    "sdl": ("moravel-bench-startup-sdl", paths_env("new", sdl_env)),
+                    "headless_old": ("moravel-bench-startup", paths_env("old")),
+                    "sdl_old": ("moravel-bench-startup-sdl", paths_env("old", sdl_env))}
         # The demo reads its data in its own folder, whatever the working folder: the tools run from
         # the release folder, as the demo does.
-        for tool, _ in variants.values():
+        for tool in {tool for tool, _ in variants.values()}:
             shutil.copy2(self.tool(tool), folder)
         results = {v: {"present": [], "empty": []} for v in variants}
         try:
