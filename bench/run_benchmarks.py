@@ -377,10 +377,12 @@ class Bench:
         finally:
             xvfb.send_signal(signal.SIGTERM)
             xvfb.wait()
-        stall_keys = ["stall_s", "before_ms", "at_1s_ms", "max_abs_after_1s_ms", "settled_ms"]
+        stall_keys = ["stall_s", "before_ms", "at_1s_ms", "max_abs_after_1s_ms", "settled_ms", "moved_after_ms",
+                      "ideal_at_1s_ms", "ideal_max_abs_after_1s_ms", "ideal_settled_ms"]
         stall = {"runs": len(stalls), **{k: spread([r[k] for r in stalls]) for k in stall_keys}} if stalls else None
         keys = ["median_ms", "p99_ms", "p1_ms", "p99_abs_ms", "max_abs_ms", "ideal_median_ms", "ideal_p1_ms",
-                "ideal_p99_ms", "ideal_p99_abs_ms", "start_offset_ms", "smoothing_lag_ms", "device_lag_ms_per_min",
+                "ideal_p99_ms", "ideal_p99_abs_ms", "music_start_ms", "clock_zero_bounds_ms", "smoothing_lag_ms",
+                "device_lag_ms_per_min",
                 "fps", "first_frame_ms", "peak_rss_mib", "on_time_share", "ideal_on_time_p1_ms",
                 "ideal_on_time_p99_ms", "ideal_on_time_p99_abs_ms", "frame_interval_p99_ms", "frame_interval_max_ms"]
         self.results["sync"] = {"runs": len(runs), "frames": runs[0]["frames"],
@@ -390,7 +392,8 @@ class Bench:
 
     def stalled_run(self, folder, display, i):
         """One whole run stopped for 5 s (SIGSTOP, SIGCONT) 20 s into the music: how far apart picture and
-        music are before the stall, one second after it, and how soon they are within 40 ms for good."""
+        music are before the stall, one second after it, and how soon they are within 40 ms for good; against
+        the dummy device's position, and against a device keeping real time from the music's move after it."""
         trace = os.path.join(folder, f"stall-{i}.txt")
         env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy", MORAVEL_SYNC_TRACE=trace,
                    MORAVEL_MESSAGES="stderr")
@@ -436,30 +439,67 @@ class Bench:
                   "at_1s_ms": statistics.median(at_1s) if at_1s else None,
                   "max_abs_after_1s_ms": max(abs(x) for x in after) if after else None,
                   "settled_ms": ((max(off) - resume_us) / 1000.0) if off else 0.0}
+        # The dummy device falls behind real time as it goes, and from 20 s in that alone takes the music
+        # out of the 40 ms. A device keeping real time plays on from the music's move after the stall: the
+        # first frame with the position ahead of the one before by more than the time between them (a
+        # jump the size of the stall), then one device buffer later, once the mixer has carried it out.
+        move = next((k for k in range(resumed + 1, len(frames)) if frames[k][2] >= 0 and frames[k - 1][2] >= 0 and
+                     (frames[k][2] - frames[k - 1][2]) - (frames[k][0] - frames[k - 1][0]) / 1000.0 > 80), None)
+        result.update({"moved_after_ms": None, "ideal_at_1s_ms": None, "ideal_max_abs_after_1s_ms": None,
+                       "ideal_settled_ms": None})
+        if move is not None:
+            model = next((k for k in range(move, len(frames))
+                          if frames[k][0] - frames[move][0] >= 23.2e3 and frames[k][2] >= 0), None)
+        if move is not None and model is not None:
+            zero_us = frames[model][0] - frames[model][2] * 1000.0
+            ideal = [(us, t - (us - zero_us) / 1000.0) for us, t, p in
+                     (frames[k] for k in range(model, len(frames)) if frames[k][2] >= 0 and
+                      frames[k][0] - frames[k - 1][0] <= 20000)]
+            ideal_at_1s = [x for us, x in ideal if resume_us + 1e6 <= us < resume_us + 1.1e6]
+            ideal_after = [x for us, x in ideal if us >= resume_us + 1e6]
+            # Until the model starts the music is where the stall left it, seconds behind.
+            ideal_off = [us for us, x in ideal if abs(x) > 40] or [frames[model][0]]
+            result.update({"moved_after_ms": (frames[move][0] - resume_us) / 1000.0,
+                           "ideal_at_1s_ms": statistics.median(ideal_at_1s) if ideal_at_1s else None,
+                           "ideal_max_abs_after_1s_ms": max(abs(x) for x in ideal_after) if ideal_after else None,
+                           "ideal_settled_ms": (max(ideal_off) - resume_us) / 1000.0})
         log(f"stall run {i + 1}: stopped {result['stall_s']:.2f} s; difference before {result['before_ms']:.1f} ms, "
             f"1 s after {result['at_1s_ms']} ms, largest from then on {result['max_abs_after_1s_ms']} ms, "
-            f"within 40 ms for good {result['settled_ms']:.0f} ms after it")
+            f"within 40 ms for good {result['settled_ms']:.0f} ms after it; music moved {result['moved_after_ms']} "
+            f"ms after it; against a device keeping real time from then: 1 s after {result['ideal_at_1s_ms']} ms, "
+            f"largest {result['ideal_max_abs_after_1s_ms']} ms, within 40 ms for good {result['ideal_settled_ms']} ms "
+            f"after it")
         return result
 
     @staticmethod
     def read_trace(trace, launch, wall, rss):
         with open(trace) as f:
             frames = [(int(us), int(t), float(p)) for us, t, p in (l.split() for l in f if l.strip())]
-        # The music starts on the frame after the loading frame; from there the position is 0 or more.
+        # The music is asked for on the frame after the loading frame; the position is 0 or more once the
+        # device has taken some of it (from the start of the music in builds before the music met the clock,
+        # which showed 0 until then; from where the clock was since).
         started = next(i for i, (_, _, p) in enumerate(frames) if p >= 0.0)
         # ... and -1 again once the music is over, for the last 100 ms of the run.
         playing = [f for f in frames[started:] if f[2] >= 0.0]
         d = [t - p for _, t, p in playing]
-        # When the device took the first music buffer: from a frame inside that buffer (position below
-        # its 23.2 ms), else from the first frame with any position.
-        first = next((f for f in playing if 0.0 < f[2] < 1024 * 1000.0 / 44100), None) or \
-            next(f for f in playing if f[2] > 0.0)
-        first_mix_us = first[0] - first[2] * 1000.0
-        # A device that keeps real time from that first buffer on, as a sound card does; the dummy device
+        # Where the music's first sample lies on the clock, whether the music started from it or further in:
+        # the first frame that shows the device's position, which runs with the clock through the first buffer.
+        first = next(f for f in playing if f[2] > 0.0)
+        music_zero_us = first[0] - first[2] * 1000.0
+        # Where the demo clock's zero lies: DemoTime := (DemoTime + raw) / 2 (rounded down) gives the raw clock
+        # in whole ms at the start of each frame, raw = 2 DemoTime - the DemoTime before (or 1 more). A frame
+        # starts after the previous one was traced and before its own trace, and the raw clock is
+        # SysGetTickCount (whole monotonic ms) less StartTick, so StartTick lies in [us before - (raw + 2) ms,
+        # us after - raw ms] for every pair of frames.
+        pairs = [(a, b) for a, b in zip(frames[started:], frames[started + 1:]) if a[2] >= 0.0 and b[2] >= 0.0]
+        low = max(a[0] - (2 * b[1] - a[1] + 2) * 1000.0 for a, b in pairs)
+        high = min(b[0] - (2 * b[1] - a[1]) * 1000.0 for a, b in pairs)
+        clock_zero_us = (low + high) / 2
+        # A device that keeps real time from the music's start on, as a sound card does; the dummy device
         # only sleeps between buffers, so it runs at whatever pace the scheduler grants it.
-        ideal = [t - max(0.0, (us - first_mix_us) / 1000.0) for us, t, _ in playing]
+        ideal = [t - max(0.0, (us - music_zero_us) / 1000.0) for us, t, _ in playing]
         minutes = (playing[-1][0] - playing[0][0]) / 60e6
-        drift = ((playing[-1][0] - first_mix_us) / 1000.0 - playing[-1][2]) / minutes if minutes > 0 else 0.0
+        drift = ((playing[-1][0] - music_zero_us) / 1000.0 - playing[-1][2]) / minutes if minutes > 0 else 0.0
         # DemoTime := (DemoTime + raw) / 2 puts it behind the raw clock by its own last step.
         steps = [b[1] - a[1] for a, b in zip(playing, playing[1:])]
         intervals = [(b[0] - a[0]) / 1000.0 for a, b in zip(playing, playing[1:])]
@@ -481,7 +521,8 @@ class Bench:
             "p99_abs_ms": percentile([abs(x) for x in d], 99), "max_abs_ms": max(abs(x) for x in d),
             "ideal_median_ms": statistics.median(ideal), "ideal_p1_ms": percentile(ideal, 1),
             "ideal_p99_ms": percentile(ideal, 99), "ideal_p99_abs_ms": percentile([abs(x) for x in ideal], 99),
-            "start_offset_ms": (first_mix_us - playing[0][0]) / 1000.0,
+            "music_start_ms": (music_zero_us - clock_zero_us) / 1000.0,
+            "clock_zero_bounds_ms": (high - low) / 1000.0,
             "smoothing_lag_ms": statistics.median(steps),
             "device_lag_ms_per_min": drift,
             "first_frame_ms": (playing[0][0] - launch) / 1000.0,

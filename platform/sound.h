@@ -17,7 +17,8 @@ bool BASS_StreamPlay(HStream stream, bool flush, std::uint32_t flags);
 bool BASS_Free();
 
 // How far into the stream the output device has played, in ms. -1 while the stream does not play:
-// before BASS_StreamPlay, after its last sample, after BASS_Free, and on a backend without a device.
+// before BASS_StreamPlay and until the device has taken some of it, after its last sample, after
+// BASS_Free, and on a backend without a device.
 double SoundGetStreamPosition(HStream stream);
 // Moves the playing stream to ms from its start; playing goes on from there. A position past the
 // end ends the stream. False, and nothing moves, when the stream does not play.

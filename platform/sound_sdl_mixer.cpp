@@ -1,8 +1,10 @@
 // The sound library over SDL2_mixer: the music plays on SDL's audio thread, decoded by libvorbisfile.
 //
 // Supports: the default output device (device 1), streams opened from a whole file and played once
-// from the start, the playing position and moving it. Does not support: streams from memory or from
-// part of a file, other devices, looping, pausing. There is no silent fallback: without a sound device BASS_Init fails.
+// (from where the time since the play call has got to when the device takes the first buffer of
+// them), the playing position and moving it. Does not support: streams from memory or from part of
+// a file, other devices, looping, pausing. There is no silent fallback: without a sound device
+// BASS_Init fails.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -19,7 +21,8 @@
 // Version 2.0: major in the low word, minor in the high word.
 static constexpr std::uint32_t SoundVersion = 2;
 static constexpr int DefaultOutputDevice = 1;
-// Frames per device buffer: small, so the music is at most about 23 ms late against the picture.
+// Frames per device buffer, 23.2 ms at 44.1 kHz: the step in which the position moves and a move
+// or the start takes effect, and large enough not to run dry on a loaded machine.
 static constexpr int DeviceBufferFrames = 1024;
 static constexpr int OutputChannels = 2;
 
@@ -36,6 +39,8 @@ static HStream PlayingStream = 0;             // the stream last started; the pr
 static std::uint64_t BufferStartFrame = 0;    // music frame the latest buffer starts with
 static std::uint64_t BufferFrames = 0;        // music frames in it; 0 before the first mix
 static std::uint64_t BufferMicroseconds = 0;  // when it was handed over
+static Mix_Music* StartAsked = nullptr;       // the music BASS_StreamPlay asked for, until it starts
+static std::uint64_t StartAskedMicroseconds = 0;
 static bool MoveAsked = false;
 static double MoveToMs = 0.0;  // where the picture was when the move was asked
 static std::uint64_t MoveAskedMicroseconds = 0;
@@ -48,14 +53,43 @@ static std::uint64_t MonotonicMicroseconds()
     return static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
-// Runs on the audio thread after every mix, inside the mixer's lock; the music fills a buffer from
-// its start once it plays.
+// The production starts its clock, then the music; the device takes the music with its next buffer,
+// up to one buffer later. So that the music's first sample meets the clock, the music starts here,
+// right after a mix: the device takes its next buffer one buffer length from now, and the music
+// starts where the clock will be by then. Deciding it at the mix, not in BASS_StreamPlay, leaves no
+// room for a mix in between. The record counts from there: should the device come late, the
+// position shows the music that much behind the clock.
+static void StartMusicAsked(Mix_Music* music, std::uint64_t now, std::uint64_t frames)
+{
+    const double sinceAskedMs = static_cast<double>(now - StartAskedMicroseconds) / 1000.0;
+    const double startMs = sinceAskedMs + static_cast<double>(frames) * 1000.0 / MixFrequency;
+    std::uint64_t startFrame = static_cast<std::uint64_t>(startMs * MixFrequency / 1000.0);
+    // Half a frame more, so the decoder's rounding down of the time lands on startFrame itself.
+    if (Mix_FadeInMusicPos(music, 0, 0, (static_cast<double>(startFrame) + 0.5) / MixFrequency) != 0) {
+        startFrame = 0;  // it could not seek: from the first sample, as the mixer plays it by itself
+        Mix_PlayMusic(music, 0);
+    }
+    const std::lock_guard<std::mutex> hold(MixRecordLock);
+    BufferStartFrame = startFrame;
+}
+
+// Runs on the audio thread after every mix, inside the mixer's lock; once the music plays, each
+// buffer holds the music from where the one before ended.
 static void RecordMix(void*, Uint8*, int length)
 {
-    if (!Mix_PlayingMusic())
-        return;
     const std::uint64_t frames = static_cast<std::uint64_t>(length) / (OutputChannels * sizeof(Sint16));
     const std::uint64_t now = MonotonicMicroseconds();
+    Mix_Music* startNow = nullptr;
+    {
+        const std::lock_guard<std::mutex> hold(MixRecordLock);
+        std::swap(startNow, StartAsked);
+    }
+    if (startNow != nullptr) {
+        StartMusicAsked(startNow, now, frames);
+        return;
+    }
+    if (!Mix_PlayingMusic())
+        return;
     double targetMs = -1.0;
     {
         const std::lock_guard<std::mutex> hold(MixRecordLock);
@@ -87,8 +121,8 @@ static double SoundMusicPositionMs(std::uint64_t nowMicroseconds)
 {
     const bool playing = AudioOpen && PlayingStream != 0 && Mix_PlayingMusic();
     const std::lock_guard<std::mutex> hold(MixRecordLock);
-    if (!playing)
-        return -1.0;
+    if (!playing || StartAsked != nullptr || BufferFrames == 0)
+        return -1.0;  // the device has taken none of it yet
     if (MoveAsked)
         return MoveToMs + (static_cast<double>(nowMicroseconds) - static_cast<double>(MoveAskedMicroseconds)) / 1000.0;
     const double bufferMs = BufferFrames * 1000.0 / MixFrequency;
@@ -177,15 +211,13 @@ bool BASS_StreamPlay(HStream stream, bool, std::uint32_t)
 {
     if (!AudioOpen || stream == 0 || stream > Streams.size())
         return false;
-    {
-        // Nothing is mixed for the music until it plays, so the record starts clean.
-        const std::lock_guard<std::mutex> hold(MixRecordLock);
-        BufferStartFrame = BufferFrames = 0;
-        MoveAsked = false;
-    }
-    // No loops: once through, and always from the first sample.
-    if (Mix_PlayMusic(Streams[stream - 1], 0) != 0)
-        return false;
+    // The audio thread starts it after its next mix. Nothing is mixed for the music until then, so
+    // the record starts clean. No loops: once through.
+    const std::lock_guard<std::mutex> hold(MixRecordLock);
+    StartAsked = Streams[stream - 1];
+    StartAskedMicroseconds = MonotonicMicroseconds();
+    BufferStartFrame = BufferFrames = 0;
+    MoveAsked = false;
     PlayingStream = stream;
     return true;
 }
@@ -194,8 +226,13 @@ bool BASS_Free()
 {
     if (!AudioOpen)
         return false;
-    Mix_HaltMusic();
+    // No mix runs once the callback is gone, so no music asked for can start after this.
     Mix_SetPostMix(nullptr, nullptr);
+    {
+        const std::lock_guard<std::mutex> hold(MixRecordLock);
+        StartAsked = nullptr;
+    }
+    Mix_HaltMusic();
     for (Mix_Music* music : Streams)
         Mix_FreeMusic(music);
     Streams.clear();

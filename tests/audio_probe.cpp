@@ -4,11 +4,12 @@
 //   audio_probe DEVICE_FILE [MUSIC.ogg]
 //
 // Prints key=value lines; exits 0 when the file holds sound (and, with MUSIC.ogg, holds that music
-// sample for sample from its onset to the end of the file or of the music), 1 otherwise. Where the
-// demo moved the music to keep it with the picture, the device goes on from another place in it:
-// each piece between two moves must then be the music sample for sample, with nothing between the
-// pieces and only silence after the music's end. "moves" counts them; one line per piece gives where
-// it lies in the file and in the music.
+// sample for sample from its onset to the end of the file or of the music), 1 otherwise. The music
+// starts where the demo clock is when the device takes it, a few tens of ms into itself
+// ("music_from_ms"). Where the demo moved the music to keep it with the picture, the device goes on
+// from another place in it: each piece between two moves must then be the music sample for sample,
+// with nothing between the pieces and only silence after the music's end. "moves" counts them; one
+// line per piece gives where it lies in the file and in the music.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -58,18 +59,26 @@ int main(int argc, char** argv)
         return 0;
 
     const std::vector<std::int16_t> music = DecodeOggVorbis(argv[2]);
-    const std::size_t musicOnset = FirstNonZero(music);
-    if (musicOnset == music.size() || musicOnset > onset) {
+    if (FirstNonZero(music) == music.size()) {
         std::printf("music=undecodable_or_silent\n");
         return 1;
     }
-    // Where the music's first sample lies in the device file.
-    const std::size_t start = onset - musicOnset;
-    if (start % FixtureChannels != 0) {
-        std::printf("music_start=split_frame\n");
+    // The music starts where the demo clock is when the device takes its first buffer, so a little
+    // way into itself: find which of its samples the device's first sound is.
+    const std::size_t first = onset - onset % FixtureChannels;
+    const std::size_t from = FindInMusic(device, first, music, FixtureChannels);
+    if (from == music.size()) {
+        std::printf("music=not_found\n");
         return 1;
     }
-    const MusicPieces split = SplitIntoMusicPieces(device, start, music, FixtureChannels);
+    if (from > first) {
+        std::printf("music_start=before_the_device\n");
+        return 1;
+    }
+    // Where the music's first sample lies in the device file, or would, had it started from it.
+    const std::size_t start = first - from;
+    std::printf("music_from_ms=%.3f\n", Milliseconds(from));
+    const MusicPieces split = SplitIntoMusicPieces(device, first, music, FixtureChannels, from);
     std::size_t compared = 0;
     for (const MusicPiece& piece : split.Pieces) {
         compared += piece.Length;

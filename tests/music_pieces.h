@@ -45,13 +45,14 @@ inline std::size_t FindInMusic(const std::vector<std::int16_t>& device, std::siz
     return music.size();
 }
 
-// device: what the device played; start: where the music's first sample lies in it (a frame).
+// device: what the device played; start: where the music's first piece lies in it (a frame), and
+// from: which sample of the music that piece starts with (a frame; the music may start past its own
+// first sample).
 inline MusicPieces SplitIntoMusicPieces(const std::vector<std::int16_t>& device, std::size_t start,
-                                        const std::vector<std::int16_t>& music, int channels)
+                                        const std::vector<std::int16_t>& music, int channels, std::size_t from = 0)
 {
     MusicPieces result;
     std::size_t at = start;
-    std::size_t from = 0;
     for (;;) {
         const std::size_t run = MatchingRun(device, at, music, from);
         result.Pieces.push_back({at, from, run});
