@@ -20,17 +20,26 @@ struct FileReader {
     std::string (*MissingText)(const char* fileName);
 };
 
-const FileReader TgaReader = {".TGA",        DecodeTGA,
-                              "TGA",         "TGA Texture",
-                              "TGA Texture", [](const char* name) { return std::string("File not found  - ") + name; }};
-const FileReader JpgReader = {
-    ".JPG",          DecodeJPG,
-    "JPEG",          "Zendra Engine",
-    "Zendra Engine", [](const char* name) {
-                                  return std::string("I can`t load texture - \"") + name + "\""; }};
-const FileReader BmpReader = {".BMP",     DecodeBMP,
-                              "BMP",      "BMP Texture",
-                              "BMP Unit", [](const char* name) { return std::string("Error opening ") + name; }};
+std::string TgaMissing(const char* name)
+{
+    return std::string("File not found  - ") + name;
+}
+
+std::string JpgMissing(const char* name)
+{
+    return std::string("I can`t load texture - \"") + name + "\"";
+}
+
+std::string BmpMissing(const char* name)
+{
+    return std::string("Error opening ") + name;
+}
+
+// clang-format off
+const FileReader TgaReader = {".TGA", DecodeTGA, "TGA", "TGA Texture", "TGA Texture", TgaMissing};
+const FileReader JpgReader = {".JPG", DecodeJPG, "JPEG", "Zendra Engine", "Zendra Engine", JpgMissing};
+const FileReader BmpReader = {".BMP", DecodeBMP, "BMP", "BMP Texture", "BMP Unit", BmpMissing};
+// clang-format on
 
 // The last four characters, upper-cased; a shorter name stays whole and so matches no extension.
 std::string UpperExtension(const char* fileName)
