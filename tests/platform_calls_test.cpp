@@ -84,7 +84,7 @@ TEST_F(PlatformCallsTest, RegisteringTheFrameReporterIsNotRecorded)
 }
 
 // Pages of [memory, memory + bytes) the process has in memory already, that is, that touching will not fault in.
-static std::size_t ResidentPages(void* memory, std::size_t bytes)
+[[maybe_unused]] static std::size_t ResidentPages(void* memory, std::size_t bytes)
 {
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(memory) + page - 1) & ~(page - 1);
