@@ -260,9 +260,15 @@ bool SysSwapBuffers(SysDeviceContext)
     return true;
 }
 
-int SysRenderScale()
+double SysRenderScale()
 {
     return 1;
+}
+
+// Only the production's own presentation.
+bool SysSetPresentation(const SysPresentation& presentation)
+{
+    return presentation.Screen == SysScreen::SwitchMode && !presentation.VSync;
 }
 
 // Not recorded: it reports nothing to the system, and tests compare the exact sequence of calls.

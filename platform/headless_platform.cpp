@@ -258,9 +258,15 @@ bool SysSwapBuffers(SysDeviceContext dc)
     return true;
 }
 
-int SysRenderScale()
+double SysRenderScale()
 {
     return Scale;
+}
+
+// Only the production's own presentation.
+bool SysSetPresentation(const SysPresentation& presentation)
+{
+    return presentation.Screen == SysScreen::SwitchMode && !presentation.VSync;
 }
 
 // The capture and the benchmarks keep their own record of each frame; there is no trace here.

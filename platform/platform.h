@@ -179,8 +179,23 @@ bool SysMakeCurrent(SysDeviceContext dc, SysGLContext context);
 bool SysDeleteContext(SysGLContext context);
 bool SysSwapBuffers(SysDeviceContext dc);
 
-// Pixels per picture pixel: 1 for the live demo, K when a capture renders K times larger.
-int SysRenderScale();
+// Pixels per picture pixel: 1 for the live demo as written, K when a capture or a --window --scale K
+// player renders K times larger, and the fraction that fills the screen for a --desktop player.
+double SysRenderScale();
+
+// How the player shows the picture; the production's own calls stay as written. SwitchMode is the
+// production's own way (the display switched to 640 x 480). Window and Desktop never switch the mode:
+// the production draws into a picture of 640 x 480 times its render scale, which the backend shows
+// centred in a framed window (WindowScale times larger) or on the whole desktop (the largest size
+// that fits, black around it). VSync presents in step with the display. Set once, before the entry.
+enum class SysScreen { SwitchMode, Window, Desktop };
+struct SysPresentation {
+    SysScreen Screen = SysScreen::SwitchMode;
+    int WindowScale = 1;
+    bool VSync = false;
+};
+// False when the backend cannot present that way (only the SDL backend offers more than the default).
+bool SysSetPresentation(const SysPresentation& presentation);
 
 // What the production reports about each presented frame: its demo time and its music's playing
 // position in ms (-1 while none plays).

@@ -20,6 +20,8 @@
 #include "platform/data_folder.h"
 #include "platform/platform.h"
 #include "platform/posix_clock.h"
+#include "platform/sdl_picture.h"
+#include "platform/wayland_probe.h"
 #include "platform/window_classes.h"
 
 namespace {
@@ -36,6 +38,9 @@ struct SdlWindow {
 
 bool VideoReady = false;
 bool FullScreenGranted = false;
+// How the player shows the picture, and, when it does not switch the mode, the picture's size.
+SysPresentation Presentation;
+PictureArea Picture;
 SDL_DisplayMode FullScreenMode{};
 int CursorCount = 0;
 std::map<SysWindow, SdlWindow> Windows;
@@ -189,6 +194,8 @@ bool EnsureVideo()
     // Only the system the variables name is tried: SDL would otherwise go on to its off-screen driver.
     if (forced == nullptr && hasX11 != hasWayland)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, hasX11 ? "x11" : "wayland");
+    if (!WaylandUsable(hasX11, hasWayland, forced))
+        return false;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         ReportNoDisplay(DisplayVariables() + ", and it cannot be opened (" + SDL_GetError() + ")");
         return false;
@@ -232,6 +239,9 @@ void Post(SysWindow window, std::uint32_t message, std::uintptr_t wParam, std::i
 // mapping of a window as a size change, which would wipe the production's start-up viewport.
 void PostSize(SysWindow handle, int width, int height)
 {
+    // The production draws into the player's picture, whose size never changes with the window's.
+    if (Presentation.Screen != SysScreen::SwitchMode)
+        return;
     SdlWindow* window = FindWindow(handle);
     if (window == nullptr || (width == window->LastWidth && height == window->LastHeight))
         return;
@@ -368,12 +378,19 @@ int SysChangeDisplaySettings(const SysDisplayMode* mode, std::uint32_t)
     }
     if (!EnsureVideo())
         return DispChangeFailed;
+    if (Presentation.Screen != SysScreen::SwitchMode)
+        return DispChangeSuccessful;  // the player keeps the desktop's mode: there is nothing to switch
     SDL_DisplayMode wanted{};
     wanted.w = static_cast<int>(mode->PelsWidth);
     wanted.h = static_cast<int>(mode->PelsHeight);
     SDL_DisplayMode closest{};
-    if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr || closest.w != wanted.w || closest.h != wanted.h)
+    if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr || closest.w != wanted.w || closest.h != wanted.h) {
+        std::fprintf(stderr,
+                     "moravel: this display offers no %d x %d mode; \"moravel --desktop\" plays full screen at "
+                     "the desktop's own resolution\n",
+                     wanted.w, wanted.h);
         return DispChangeFailed;
+    }
     FullScreenMode = closest;
     FullScreenGranted = true;
     return DispChangeSuccessful;
@@ -394,10 +411,28 @@ void RestoreDisplayMode()
 
 int SysShowCursor(bool show)
 {
+    // In a player's window the pointer stays: it is the desktop's, not the demo's.
+    if (Presentation.Screen == SysScreen::Window)
+        return CursorCount;
     CursorCount += show ? 1 : -1;
     if (VideoReady)
         SDL_ShowCursor(CursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return CursorCount;
+}
+
+// The player's window, which never switches the mode: a framed one of the picture's size, or one
+// covering the desktop at its own resolution.
+static SDL_Window* CreatePlayerWindow(const char* title)
+{
+    SDL_DisplayMode desktop{};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0)
+        desktop.w = desktop.h = 0;
+    Picture = PictureSize(Presentation, desktop.w, desktop.h);
+    if (Presentation.Screen == SysScreen::Desktop)
+        return SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, desktop.w, desktop.h,
+                                SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    return SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, Picture.Width, Picture.Height,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
 }
 
 SysWindow SysCreateWindow(std::uint32_t, const char* className, const char* title, std::uint32_t style, int x, int y,
@@ -410,15 +445,20 @@ SysWindow SysCreateWindow(std::uint32_t, const char* className, const char* titl
     visual.DepthBits = 16;
     SetGLAttributes(visual);
 
-    const bool fullScreen = (style & WsPopup) != 0 && FullScreenGranted;
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    flags |= fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
-    SDL_Window* sdlWindow = SDL_CreateWindow(title, x, y, width, height, flags);
+    const bool player = Presentation.Screen != SysScreen::SwitchMode;
+    const bool fullScreen =
+        player ? Presentation.Screen == SysScreen::Desktop : (style & WsPopup) != 0 && FullScreenGranted;
+    SDL_Window* sdlWindow = player ? CreatePlayerWindow(title) : nullptr;
+    if (!player) {
+        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+        flags |= fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+        sdlWindow = SDL_CreateWindow(title, x, y, width, height, flags);
+    }
     if (sdlWindow == nullptr) {
         std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
         return 0;
     }
-    if (fullScreen)
+    if (fullScreen && !player)
         SDL_SetWindowDisplayMode(sdlWindow, &FullScreenMode);
     WatchXDisplay(sdlWindow);
 
@@ -459,7 +499,7 @@ bool SysShowWindow(SysWindow handle, int)
     if (window == nullptr)
         return false;
     SDL_ShowWindow(window->Window);
-    if (!window->FullScreen) {
+    if (!window->FullScreen && Presentation.Screen == SysScreen::SwitchMode) {
         // The production gives the outer size; where a window manager adds a frame, the client
         // area shrinks by it, as it would on the production's own system. The manager announces
         // its frame only after the window is mapped: give it a moment (a bare X server has no
@@ -567,6 +607,20 @@ SysGLContext SysCreateContext(SysDeviceContext dc)
     return handle;
 }
 
+// The production sets no swap interval and never depends on one: none unless the player asks for
+// presenting in step with the display. A refusal of none passes (Xvfb cannot set it); a refusal of
+// vsync is said once.
+static void SetSwapInterval()
+{
+    if (SDL_GL_SetSwapInterval(Presentation.VSync ? 1 : 0) == 0 || !Presentation.VSync)
+        return;
+    static bool said = false;
+    if (!said)
+        std::fprintf(stderr, "moravel: this display cannot present in step (%s); frames go out as they are drawn\n",
+                     SDL_GetError());
+    said = true;
+}
+
 bool SysMakeCurrent(SysDeviceContext dc, SysGLContext context)
 {
     SdlWindow* window = FindWindow(dc);
@@ -577,9 +631,10 @@ bool SysMakeCurrent(SysDeviceContext dc, SysGLContext context)
         return false;
     if (SDL_GL_MakeCurrent(window->Window, found->second) != 0)
         return false;
-    // The production sets no swap interval and never depends on one; ask for none, and let a
-    // refusal (Xvfb cannot set it) pass.
-    SDL_GL_SetSwapInterval(0);
+    SetSwapInterval();
+    // The player's picture: made with the context, drawn into from here on.
+    if (Presentation.Screen != SysScreen::SwitchMode && !PictureBufferInUse() && !CreatePictureBuffer(Picture))
+        return false;
     return true;
 }
 
@@ -590,6 +645,7 @@ bool SysDeleteContext(SysGLContext context)
         return false;
     SDL_GL_DeleteContext(found->second);
     Contexts.erase(found);
+    ForgetPictureBuffer();
     return true;
 }
 
@@ -629,14 +685,27 @@ bool SysSwapBuffers(SysDeviceContext dc)
     SdlWindow* window = FindWindow(dc);
     if (window == nullptr || DisplayFailed)
         return false;
+    if (PictureBufferInUse()) {
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window->Window, &width, &height);
+        ShowPictureInWindow(Picture, width, height);
+    }
     SDL_GL_SwapWindow(window->Window);
+    ResumePictureBuffer();
     TraceSwap();
     return true;
 }
 
-int SysRenderScale()
+double SysRenderScale()
 {
-    return 1;
+    return Presentation.Screen == SysScreen::SwitchMode ? 1.0 : Picture.Scale;
+}
+
+bool SysSetPresentation(const SysPresentation& presentation)
+{
+    Presentation = presentation;
+    return true;
 }
 
 bool SysCheckDisplay()

@@ -1,5 +1,5 @@
-// The sound library the production calls: six calls, one backend linked per executable, and two of
-// the port's own that let the music follow the demo clock after a stall.
+// The sound library the production calls: six calls, one backend linked per executable, two of the
+// port's own that let the music follow the demo clock after a stall, and one that pauses it for the player.
 #pragma once
 
 #include <cstdint>
@@ -23,3 +23,6 @@ double SoundGetStreamPosition(HStream stream);
 // Moves the playing stream to ms from its start; playing goes on from there. A position past the
 // end ends the stream. False, and nothing moves, when the stream does not play.
 bool SoundSetStreamPosition(HStream stream, std::int32_t ms);
+// Holds the playing stream where it is (pause) or lets it go on from there; the position reads -1
+// while it is held. False when the stream does not play.
+bool SoundPauseStream(HStream stream, bool pause);

@@ -109,6 +109,12 @@ bool SoundSetStreamPosition(HStream stream, std::int32_t ms)
     return true;
 }
 
+bool SoundPauseStream(HStream stream, bool pause)
+{
+    FakeRecordCall("SoundPauseStream " + std::to_string(stream) + (pause ? " pause" : " resume"));
+    return stream != 0 && stream == PlayingStream;
+}
+
 bool BASS_Free()
 {
     FakeRecordCall("BASS_Free");

@@ -3,14 +3,14 @@
 // Supports: the default output device (device 1), streams opened from a whole file and played once
 // (from where the time since the play call has got to when the device takes the first buffer of
 // them), the playing position and moving it. Does not support: streams from memory or from part of
-// a file, other devices, looping, pausing. There is no silent fallback: without a sound device
-// BASS_Init fails.
+// a file, other devices, looping. There is no silent fallback: without a sound device BASS_Init fails.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <time.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -45,6 +45,8 @@ static bool MoveAsked = false;
 static double MoveToMs = 0.0;  // where the picture was when the move was asked
 static std::uint64_t MoveAskedMicroseconds = 0;
 static int MixFrequency = 44100;
+// The player's pause, carried out by the audio thread after its next mix like a start or a move.
+static std::atomic<bool> PauseAsked{false};
 
 static std::uint64_t MonotonicMicroseconds()
 {
@@ -73,6 +75,26 @@ static void StartMusicAsked(Mix_Music* music, std::uint64_t now, std::uint64_t f
     BufferStartFrame = startFrame;
 }
 
+// Pauses or resumes the music as the player asked. While it is held, the buffers hold none of it:
+// the record ends with the last buffer that did, and the position reads -1 until the music goes on
+// from there. True while it is held.
+static bool HoldWhilePaused()
+{
+    const bool pause = PauseAsked.load();
+    if (pause != (Mix_PausedMusic() != 0)) {
+        if (pause)
+            Mix_PauseMusic();
+        else
+            Mix_ResumeMusic();
+    }
+    if (!pause)
+        return false;
+    const std::lock_guard<std::mutex> hold(MixRecordLock);
+    BufferStartFrame += BufferFrames;
+    BufferFrames = 0;
+    return true;
+}
+
 // Runs on the audio thread after every mix, inside the mixer's lock; once the music plays, each
 // buffer holds the music from where the one before ended.
 static void RecordMix(void*, Uint8*, int length)
@@ -89,6 +111,8 @@ static void RecordMix(void*, Uint8*, int length)
         return;
     }
     if (!Mix_PlayingMusic())
+        return;
+    if (HoldWhilePaused())
         return;
     double targetMs = -1.0;
     {
@@ -135,6 +159,14 @@ double SoundGetStreamPosition(HStream stream)
     if (stream == 0 || stream != PlayingStream)
         return -1.0;
     return SoundMusicPositionMs(MonotonicMicroseconds());
+}
+
+bool SoundPauseStream(HStream stream, bool pause)
+{
+    if (!AudioOpen || stream == 0 || stream != PlayingStream)
+        return false;
+    PauseAsked = pause;
+    return true;
 }
 
 bool SoundSetStreamPosition(HStream stream, std::int32_t ms)
@@ -218,6 +250,7 @@ bool BASS_StreamPlay(HStream stream, bool, std::uint32_t)
     StartAskedMicroseconds = MonotonicMicroseconds();
     BufferStartFrame = BufferFrames = 0;
     MoveAsked = false;
+    PauseAsked = false;
     PlayingStream = stream;
     return true;
 }

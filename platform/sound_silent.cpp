@@ -86,3 +86,8 @@ bool SoundSetStreamPosition(HStream, std::int32_t)
 {
     return false;
 }
+
+bool SoundPauseStream(HStream, bool)
+{
+    return false;
+}

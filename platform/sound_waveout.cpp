@@ -315,3 +315,12 @@ bool SoundSetStreamPosition(HStream handle, std::int32_t ms)
     stream->Player = std::thread(Play, stream);
     return true;
 }
+
+// The device holds what it has queued and the position stands still until it is restarted.
+bool SoundPauseStream(HStream handle, bool pause)
+{
+    const Stream* stream = FindStream(handle);
+    if (!Playing(stream))
+        return false;
+    return (pause ? waveOutPause(Device) : waveOutRestart(Device)) == MMSYSERR_NOERROR;
+}

@@ -220,9 +220,15 @@ bool SysSwapBuffers(SysDeviceContext dc)
     return SwapBuffers(AsDC(dc)) != FALSE;
 }
 
-int SysRenderScale()
+double SysRenderScale()
 {
     return 1;
+}
+
+// Only the production's own presentation.
+bool SysSetPresentation(const SysPresentation& presentation)
+{
+    return presentation.Screen == SysScreen::SwitchMode && !presentation.VSync;
 }
 
 // The Windows release keeps no per-frame trace.

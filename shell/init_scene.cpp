@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "effects/cube_star.h"
 #include "effects/model_meshes.h"
 #include "platform/platform.h"
@@ -40,11 +42,19 @@ static void SetProjection()
     glMatrixMode(GL_MODELVIEW);
 }
 
-// Only the viewport follows the capture's render scale; everything else is in picture units.
+// Only the viewport follows the render scale (a capture's, a larger player's); everything else is
+// in picture units. A fractional scale rounds each edge, so the band keeps its place in the picture.
+static GLint Scaled(GLint units, double scale)
+{
+    return static_cast<GLint>(std::lround(units * scale));
+}
+
 static void SetViewport()
 {
-    const GLint scale = SysRenderScale();
-    glViewport(BandX * scale, BandY * scale, BandWidth * scale, BandHeight * scale);
+    const double scale = SysRenderScale();
+    const GLint left = Scaled(BandX, scale);
+    const GLint bottom = Scaled(BandY, scale);
+    glViewport(left, bottom, Scaled(BandX + BandWidth, scale) - left, Scaled(BandY + BandHeight, scale) - bottom);
 }
 
 // The demo cannot run without its meshes; the reader has already said what was wrong.

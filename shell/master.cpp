@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/music.h"
+#include "shell/player.h"
 #include "shell/window.h"
 #include "textures/catalogue.h"
 #include "timeline/draw_frame.h"
@@ -22,6 +23,7 @@ void ResetMasterState()
     Clock = DemoClock{};
     Input = InputState{};
     RunEndedByClick = false;
+    ResetPlayerState();
 }
 
 void UpdateDemoTime()
@@ -68,6 +70,9 @@ std::intptr_t MainWindowProc(SysWindow window, std::uint32_t message, std::uintp
         SysPostQuitMessage(0);
         return 0;
     case WmKeyDown:
+        // A key held down repeats its key-down: only the first one pauses or resumes.
+        if (wParam == VkSpace && !Input.KeyDown[VkSpace])
+            TogglePause();
         if (wParam < 256)
             Input.KeyDown[wParam] = true;
         return 0;
@@ -103,10 +108,28 @@ void DrawLoadingOrScene()
     }
 }
 
+// Whether the run ends after this frame: on Escape, or after the end picture unless it loops.
+static bool RunIsOver()
+{
+    if (Input.KeyDown[VkEscape])
+        return true;
+    if (Clock.DemoTime <= DemoEndTime)
+        return false;
+    if (!Looping())
+        return true;
+    RestartRun();
+    return false;
+}
+
 // One drawn frame: start the music on the frame after the second batch, step the clock, bring the
 // music back to it should they have drifted apart, draw, present. Returns true when the run should end.
+// Paused, nothing is drawn or presented: the last picture stays on the screen.
 static bool DrawOneFrame()
 {
+    if (Paused()) {
+        SysSleep(PausedWaitMs);
+        return Input.KeyDown[VkEscape];
+    }
     ++Clock.FrameCount;
     if (Clock.Loading == LoadState::Loaded) {
         Clock.StartTick = SysGetTickCount() - 1;
@@ -120,7 +143,7 @@ static bool DrawOneFrame()
     if (RunEndedByClick)  // a message box of the loading frame took the click
         return true;
     SysSwapBuffers(MainWindow.DC);
-    return Input.KeyDown[VkEscape] || Clock.DemoTime > DemoEndTime;
+    return RunIsOver();
 }
 
 int RunDemo(SysInstance, SysInstance, const char*, int)
