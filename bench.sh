@@ -4,9 +4,10 @@
 # MORAVEL_BUILD_DIR picks the build folder (default build).
 set -euo pipefail
 cd "$(dirname "$0")"
-bash scripts/install-packages.sh
+bash scripts/install-packages.sh play bench
 build="${MORAVEL_BUILD_DIR:-build}"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The benchmarks are built by name below; the tests (and GoogleTest, which they need) stay out.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
 cmake --build "$build" -j"$(nproc)" --target dist moravel-capture \
   moravel-bench-frames moravel-bench-count moravel-bench-startup moravel-bench-startup-sdl moravel-bench-readers
 python3 bench/run_benchmarks.py --build "$build" --docs docs "$@"

@@ -2,9 +2,11 @@
 # Installs what is missing, builds, and plays the demo. Without a display, renders it to a video.
 set -euo pipefail
 cd "$(dirname "$0")"
-bash scripts/install-packages.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
+bash scripts/install-packages.sh play
+# Only the release folder (the demo, vfs.dll and the packed data) and the capture tool: the tests, and the
+# packages they need, are ./test.sh's.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+cmake --build build -j"$(nproc)" --target dist moravel-capture
 
 dist=build/dist
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -8,7 +8,7 @@ case "${1:-}" in
   "" | --sanitize) ;;
   *) echo "usage: ./test.sh [--sanitize]" >&2; exit 2 ;;
 esac
-bash scripts/install-packages.sh
+bash scripts/install-packages.sh play test
 if [ "${1:-}" = --sanitize ]; then
   # Leaks inside the system's GL, X and sound libraries are theirs; none of ours is suppressed.
   export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1

@@ -1,5 +1,5 @@
-// The asset generator's own parts: noise that tiles, text set where asked, files the readers take back,
-// and model meshes that are closed, centred and ordered.
+// The asset generator's own parts: noise that tiles, text set where asked, files the readers take back
+// (TGA packets that stay within their rows), and model meshes that are closed, centred and ordered.
 #include <algorithm>
 #include <array>
 #include <clocale>
@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -123,6 +125,98 @@ TEST(AssetFiles, JpegKeepsColoursAndTheTopRowOnTop)
     EXPECT_NEAR(top[2], 26, 8);
     EXPECT_NEAR(bottom[0], 26, 8);
     EXPECT_NEAR(bottom[2], 204, 8);
+}
+
+// One packet of a run-length TGA file: where its pixels start in the picture, how many, and whether
+// it is a run.
+struct TgaPacket {
+    std::size_t First = 0, Count = 0;
+    bool Run = false;
+};
+
+// Walks the packets of a type-10 file with no image ID; stops at the first one the data cannot hold.
+std::vector<TgaPacket> ReadTgaPackets(const std::string& file, std::size_t bytesPerPixel, std::size_t& end)
+{
+    std::vector<TgaPacket> packets;
+    std::size_t at = 18, pixel = 0;
+    while (at < file.size()) {
+        const auto header = static_cast<unsigned char>(file[at]);
+        TgaPacket packet{pixel, (header & 0x7Fu) + 1u, header >= 0x80};
+        const std::size_t size = 1 + (packet.Run ? 1 : packet.Count) * bytesPerPixel;
+        if (file.size() - at < size)
+            break;
+        packets.push_back(packet);
+        at += size;
+        pixel += packet.Count;
+    }
+    end = at;
+    return packets;
+}
+
+DecodeResult DecodeTgaBytes(const std::string& file)
+{
+    return DecodeTGA(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), "test.tga", false);
+}
+
+// Other programs' readers refuse packets that run on into the next row; ours decodes the stream as one
+// sequence and would hide such a packet, so the packets are checked one by one. Other encoder faults (a
+// run split wrongly at 128, a pixel left out or stored twice) show as pixels that differ from the raw
+// file's.
+TEST(AssetFiles, TgaPacketsEndAtEveryRowEndAndDecodeToTheRawPixels)
+{
+    constexpr int Width = 150, Height = 9;
+    Canvas canvas = MakeCanvas(Width, Height, Colour{});
+    int i = 0;
+    // Runs of 1, 2, 127, 128, 129 and 300 equal pixels and stretches of up to 400 pixels that all
+    // differ, so that both kinds of packet reach row ends, in rows wider than one packet.
+    for (auto [run, differing] : std::initializer_list<std::pair<int, int>>{
+             {1, 9}, {2, 9}, {127, 9}, {128, 400}, {129, 9}, {300, 9}, {1, 9}, {3, 205}}) {
+        for (int k = 0; k < run && i < Width * Height; k++, i++)
+            canvas.Pixels[i] = Rgb((run % 7) / 7.0f, 0.5f, (run % 3) / 3.0f, (run % 5) / 5.0f);
+        for (int k = 0; k < differing && i < Width * Height; k++, i++)
+            canvas.Pixels[i] = Rgb(k % 9 / 9.0f, i % 13 / 13.0f, i % 17 / 17.0f, (i % 255) / 255.0f);
+    }
+    ASSERT_EQ(i, Width * Height);
+    for (auto [rle, raw, bytesPerPixel] :
+         {std::tuple{TgaLayout::Rle24, TgaLayout::Raw24, 3u}, std::tuple{TgaLayout::Rle32, TgaLayout::Raw32, 4u}}) {
+        SCOPED_TRACE(bytesPerPixel);
+        const std::string file = EncodeTga(canvas, rle);
+        ASSERT_EQ(file[2], 10);
+        std::size_t end = 0;
+        const std::vector<TgaPacket> packets = ReadTgaPackets(file, bytesPerPixel, end);
+        EXPECT_EQ(end, file.size()) << "bytes after the last whole packet";
+        std::size_t pixels = 0, runs = 0, longRaw = 0;
+        for (const TgaPacket& packet : packets) {
+            EXPECT_LE(packet.First % Width + packet.Count, std::size_t{Width})
+                << "the packet at pixel " << packet.First << " runs on into the next row";
+            pixels += packet.Count;
+            runs += packet.Run;
+            longRaw += !packet.Run && packet.Count == 128;
+        }
+        EXPECT_EQ(pixels, std::size_t{Width} * Height);
+        EXPECT_GT(runs, 0u);
+        EXPECT_GT(longRaw, 0u) << "a row of differing pixels wider than one packet";
+
+        const DecodeResult packed = DecodeTgaBytes(file), plain = DecodeTgaBytes(EncodeTga(canvas, raw));
+        ASSERT_TRUE(packed.Ok && plain.Ok);
+        EXPECT_EQ(packed.Picture.Pixels, plain.Picture.Pixels);
+    }
+    // The raw file holds the canvas itself: top row of the canvas is the last row of the buffer.
+    const DecodeResult raw32 = DecodeTgaBytes(EncodeTga(canvas, TgaLayout::Raw32));
+    ASSERT_TRUE(raw32.Ok);
+    const std::uint8_t* topLeft = &raw32.Picture.Pixels[std::size_t{Height - 1} * Width * 4];
+    EXPECT_EQ(topLeft[0], std::lround(canvas.Pixels[0].R * 255));
+    EXPECT_EQ(topLeft[1], 128);
+    EXPECT_EQ(topLeft[3], std::lround(canvas.Pixels[0].A * 255));
+
+    // A flat picture shrinks to the fewest runs its rows allow: two of 128 pixels per 256-pixel row.
+    const std::string flat = EncodeTga(MakeCanvas(256, 256, Rgb(0.2f, 0.4f, 0.6f, 0)), TgaLayout::Rle32);
+    std::size_t end = 0;
+    const std::vector<TgaPacket> flatPackets = ReadTgaPackets(flat, 4, end);
+    EXPECT_EQ(end, flat.size());
+    ASSERT_EQ(flatPackets.size(), 512u);
+    for (const TgaPacket& packet : flatPackets)
+        EXPECT_TRUE(packet.Run && packet.Count == 128) << "at pixel " << packet.First;
 }
 
 // Counts how many triangles use each undirected edge.

@@ -18,8 +18,6 @@
 #include "textures/catalogue.h"
 #include "textures/point_model.h"
 #include "textures/textures.h"
-#include "tools/assetgen/canvas.h"
-#include "tools/assetgen/image_files.h"
 
 namespace {
 
@@ -145,39 +143,6 @@ TEST(GeneratedPictures, TgaFilesTakeEveryPathOfTheReader)
     EXPECT_TRUE(layouts.count({2, 32})) << "raw 32-bit";
     EXPECT_TRUE(layouts.count({10, 32})) << "run-length 32-bit";
     EXPECT_TRUE(layouts.count({2, 24}) || layouts.count({10, 24})) << "some 24-bit file";
-}
-
-// Encoder faults (a run split wrongly at 128, a packet that ends a row early) show as pixels that differ.
-TEST(TgaEncoder, RunLengthFilesDecodeToTheSamePixelsAsRawOnes)
-{
-    Canvas canvas = MakeCanvas(37, 23, Colour{});
-    int i = 0;
-    // Runs of 1, 2, 127, 128, 129 and 300 equal pixels, crossing row ends, between stretches of
-    // pixels that all differ.
-    for (int run : {1, 2, 127, 128, 129, 300, 1, 3}) {
-        for (int k = 0; k < run && i < 37 * 23; k++, i++)
-            canvas.Pixels[i] = Rgb((run % 7) / 7.0f, 0.5f, (run % 3) / 3.0f, (run % 5) / 5.0f);
-        for (int k = 0; k < 9 && i < 37 * 23; k++, i++)
-            canvas.Pixels[i] = Rgb(k / 9.0f, i % 13 / 13.0f, 0.3f, (i % 255) / 255.0f);
-    }
-    auto decode = [](const std::string& bytes) {
-        return DecodeTGA((const std::uint8_t*)bytes.data(), bytes.size(), "test.tga", false);
-    };
-    DecodeResult raw32 = decode(EncodeTga(canvas, TgaLayout::Raw32)),
-                 rle32 = decode(EncodeTga(canvas, TgaLayout::Rle32));
-    DecodeResult raw24 = decode(EncodeTga(canvas, TgaLayout::Raw24)),
-                 rle24 = decode(EncodeTga(canvas, TgaLayout::Rle24));
-    ASSERT_TRUE(raw32.Ok && rle32.Ok && raw24.Ok && rle24.Ok);
-    EXPECT_EQ(rle32.Picture.Pixels, raw32.Picture.Pixels);
-    EXPECT_EQ(rle24.Picture.Pixels, raw24.Picture.Pixels);
-    // The raw file holds the canvas itself: top row of the canvas is the last row of the buffer.
-    const std::uint8_t* topLeft = &raw32.Picture.Pixels[(std::size_t)22 * 37 * 4];
-    EXPECT_EQ(topLeft[0], std::lround(canvas.Pixels[0].R * 255));
-    EXPECT_EQ(topLeft[1], 128);
-    EXPECT_EQ(topLeft[3], std::lround(canvas.Pixels[0].A * 255));
-    // A flat picture must shrink to runs.
-    Canvas flat = MakeCanvas(256, 256, Rgb(0.2f, 0.4f, 0.6f, 0));
-    EXPECT_LT(EncodeTga(flat, TgaLayout::Rle32).size(), (std::size_t)256 * 256 * 4 / 20);
 }
 
 struct ModelFile {

@@ -6,7 +6,7 @@ set -u
 inspect=$1
 for tool in convert compare cjpeg djpeg; do
     if ! command -v "$tool" > /dev/null; then
-        echo "SKIP: $tool is missing (scripts/packages.txt lists the packages)"
+        echo "SKIP: $tool is missing (scripts/packages-test.txt lists the packages)"
         exit 77
     fi
 done

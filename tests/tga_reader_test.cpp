@@ -63,6 +63,23 @@ TEST(TgaReader, PacketHeadersAtTheirLimitsAndRunsAcrossRows)
     const DecodeResult result = Decode(MakeTga(10, 24, 6, 43, packets));
     ASSERT_TRUE(result.Ok);
     EXPECT_EQ(result.Picture.Pixels, expected);
+
+    // 32 bits, 3 pixels wide, as the asset generator once wrote its files: a run of 4 and a raw packet
+    // of 4 each go on into the next row; a last run of 1 ends the picture.
+    const Bytes oldPackets = {
+        0x83, 1,  2,  3,  4,                                                   // run of 4
+        0x03, 10, 11, 12, 13, 20, 21, 22, 23, 30, 31, 32, 33, 40, 41, 42, 43,  // 4 raw
+        0x80, 50, 51, 52, 53,                                                  // run of 1
+    };
+    Bytes oldExpected;
+    for (int i = 0; i < 4; ++i)
+        oldExpected.insert(oldExpected.end(), {3, 2, 1, 4});
+    for (std::uint8_t first : {10, 20, 30, 40, 50})
+        oldExpected.insert(oldExpected.end(),
+                           {std::uint8_t(first + 2), std::uint8_t(first + 1), first, std::uint8_t(first + 3)});
+    const DecodeResult old = Decode(MakeTga(10, 32, 3, 3, oldPackets));
+    ASSERT_TRUE(old.Ok);
+    EXPECT_EQ(old.Picture.Pixels, oldExpected);
 }
 
 TEST(TgaReader, PacketReachingPastThePictureIsCutAtItsEnd)

@@ -27,11 +27,12 @@ static void StoredRow(const Canvas& canvas, int row, int bytesPerPixel, std::vec
     }
 }
 
-// Packs pixels into TGA packets: runs of two or more equal pixels become run packets, the rest raw
-// packets; packets run on across row ends, as the reader decodes the pixel stream as one sequence.
-static void AppendPackets(const std::vector<unsigned char>& pixels, int bpp, std::string& out)
+// Packs one row of `count` pixels into TGA packets: runs of two or more equal pixels become run
+// packets, the rest raw packets. Every packet ends at the row's end: the format's first version let
+// packets run on into the next row, and our own reader still takes such files, but many readers
+// refuse them.
+static void AppendRowPackets(const unsigned char* pixels, size_t count, int bpp, std::string& out)
 {
-    size_t count = pixels.size() / bpp;
     auto same = [&](size_t a, size_t b) { return std::memcmp(&pixels[a * bpp], &pixels[b * bpp], bpp) == 0; };
     size_t i = 0;
     while (i < count) {
@@ -70,9 +71,11 @@ std::string EncodeTga(const Canvas& canvas, TgaLayout layout)
     pixels.reserve(static_cast<size_t>(canvas.Width) * canvas.Height * bpp);
     for (int row = 0; row < canvas.Height; row++)
         StoredRow(canvas, row, bpp, pixels);
-    if (rle)
-        AppendPackets(pixels, bpp, out);
-    else
+    if (rle) {
+        const size_t rowBytes = static_cast<size_t>(canvas.Width) * bpp;
+        for (int row = 0; row < canvas.Height; row++)
+            AppendRowPackets(pixels.data() + row * rowBytes, canvas.Width, bpp, out);
+    } else
         out.append(reinterpret_cast<const char*>(pixels.data()), pixels.size());
     return out;
 }

@@ -12,7 +12,8 @@ enum class TgaLayout {
     Rle32,  // type 10, 32 bits, run-length packets
 };
 
-// Bottom row first, no image ID, B G R (A) per pixel. Returns false with a message on stderr.
+// Bottom row first, no image ID, B G R (A) per pixel; run-length packets never cross a row end.
+// Returns false with a message on stderr.
 bool WriteTga(const std::string& path, const Canvas& canvas, TgaLayout layout);
 // Baseline JPEG through libjpeg at the given quality, alpha ignored.
 bool WriteJpg(const std::string& path, const Canvas& canvas, int quality);
