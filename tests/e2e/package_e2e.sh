@@ -101,13 +101,14 @@ check "the menu entry's icon '$icon_name' comes in $(ls "$root"/usr/share/icons/
 man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man6/moravel.6.gz" 2>&1 >/dev/null)
 check "the manual page formats without warnings" [ -z "$man_warnings" ]
 [ -z "$man_warnings" ] || echo "$man_warnings"
-# Every option the player lists in its --help is documented in the manual page.
+# Every option the player lists in its --help has an entry of its own in the manual page (a tag
+# line ".B \-\-NAME" or ".BI \-\-NAME"; a mention in the synopsis is not enough).
 player=$root/usr/games/moravel
 if help=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$player" --help 2>/dev/null); then
   page=$(zcat "$root/usr/share/man/man6/moravel.6.gz")
   missing=""
   for option in $(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
-    grep -qF -- "${option//-/\\-}" <<<"$page" || missing="$missing $option"
+    grep -qE '^\.BI? \\-\\-'"${option#--}"'( |$)' <<<"$page" || missing="$missing $option"
   done
   check "the manual page documents every option of --help${missing:+; missing:$missing}" [ -z "$missing" ]
 else
