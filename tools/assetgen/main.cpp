@@ -1,5 +1,8 @@
-// moravel-assetgen: writes the demo's 32 data files, deterministically, into one folder.
+// moravel-assetgen: writes the demo's 32 data files, deterministically, into one folder; or the
+// desktop icon at one size.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -74,12 +77,27 @@ static bool WriteAsset(const AssetFile& file, const std::string& path)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: moravel-assetgen OUTDIR\n");
+    static const char* const Usage =
+        "usage: moravel-assetgen OUTDIR\n"
+        "       moravel-assetgen --icon SIZE FILE.png\n";
+    const bool icon = argc == 4 && std::strcmp(argv[1], "--icon") == 0;
+    if (argc != 2 && !icon) {
+        std::fputs(Usage, stderr);
         return 2;
     }
     if (!CheckFonts())
         return 1;
+    if (icon) {
+        // The package installs it in the desktop's usual sizes; the icon themes go up to 512.
+        char* end = nullptr;
+        const long size = std::strtol(argv[2], &end, 10);
+        if (*argv[2] == '\0' || *end != '\0' || size < 16 || size > 512) {
+            std::fprintf(stderr, "moravel-assetgen: --icon takes a SIZE from 16 to 512, not \"%s\"\n%s", argv[2],
+                         Usage);
+            return 2;
+        }
+        return WriteIcon(argv[3], static_cast<int>(size)) ? 0 : 1;
+    }
     std::filesystem::path folder = argv[1];
     std::error_code error;
     std::filesystem::create_directories(folder, error);

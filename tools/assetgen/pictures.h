@@ -1,6 +1,8 @@
 // The generated pictures: one painter per texture file of the demo.
 #pragma once
 
+#include <string>
+
 #include "tools/assetgen/canvas.h"
 
 // Backgrounds and surfaces (JPEG).
@@ -32,3 +34,7 @@ Canvas PaintVrl();
 Canvas PaintTunel();
 Canvas PaintKwadraty();
 Canvas PaintDraty();
+
+// The desktop icon, SIZE x SIZE pixels, written as a PNG (not part of the demo's data). Returns false
+// with a message on stderr.
+bool WriteIcon(const std::string& path, int size);
