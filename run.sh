@@ -21,4 +21,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 1
 fi
 cd "$dist"
-exec ./moravel
+exec ./moravel "$@"

@@ -32,3 +32,14 @@ set_tests_properties(demo_stall PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRU
 
 add_test(NAME demo_desktop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/desktop_e2e.sh ${CMAKE_BINARY_DIR}/dist)
 set_tests_properties(demo_desktop PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
+
+# The player's options on real displays (Xvfb with and without a window manager, weston), and --loop
+# through the whole run.
+add_test(NAME player_options COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/player_e2e.sh ${CMAKE_BINARY_DIR}/dist)
+set_tests_properties(player_options PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)
+add_test(NAME player_loop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/loop_e2e.sh ${CMAKE_BINARY_DIR}/dist)
+set_tests_properties(player_loop PROPERTIES LABELS e2e TIMEOUT 400 RUN_SERIAL TRUE)
+moravel_unit_test(player_test player_test.cpp shell_fixture.cpp)
+add_executable(picture_area_test picture_area_test.cpp ${CMAKE_SOURCE_DIR}/platform/sdl_picture.cpp)
+target_link_libraries(picture_area_test PRIVATE moravel_platform_api PkgConfig::SDL2 OpenGL::GL GTest::gtest_main)
+gtest_discover_tests(picture_area_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)

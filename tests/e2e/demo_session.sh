@@ -1,6 +1,7 @@
 # What the end-to-end scripts share; source it after setting dist (the release folder) and work (a
 # scratch folder). A private Xvfb (start_x, from x_server.sh), the verdict lines, and one demo at a time:
-#   start_demo NAME [VAR=VALUE...]  a copy of the release folder in $work/NAME, started there with the
+#   start_demo NAME [VAR=VALUE...] [-- OPTION...]
+#                                   a copy of the release folder in $work/NAME, started there with the
 #                                   sound going to $work/NAME/audio.raw; sets demo_pid and run_dir
 #   find_window                     waits for the demo's window; sets window
 #   wait_demo SECONDS               waits for the end; sets code (exit status or "timeout") and took (ms)
@@ -18,11 +19,14 @@ make_release() {
 }
 
 start_demo() {
+  local variables=() options=()
   run_dir=$work/$1
   shift
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do variables+=("$1"); shift; done
+  [ $# -gt 0 ] && shift && options=("$@")
   make_release "$run_dir"
-  (cd "$run_dir" && exec env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$run_dir/audio.raw" "$@" ./moravel \
-    >"$run_dir/stdout" 2>"$run_dir/stderr") &
+  (cd "$run_dir" && exec env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$run_dir/audio.raw" "${variables[@]}" ./moravel \
+    "${options[@]}" >"$run_dir/stdout" 2>"$run_dir/stderr") &
   demo_pid=$!
 }
 
