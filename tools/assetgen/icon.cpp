@@ -75,7 +75,8 @@ Canvas PaintIcon(int size)
     if (small)
         PaintOrbit(canvas, layout, true);
     Lettering initial;
-    initial.Text = "M";
+    // Built from a character: GCC 12 warns falsely (-Wrestrict) on assigning the literal in the sanitized build.
+    initial.Text = std::string(1, 'M');
     initial.Style.Font = FontSansBold;
     initial.Style.PixelHeight = 100;
     initial.Style.Slant = 0.12f;
