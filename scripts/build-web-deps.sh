@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the static libjpeg of the WebAssembly build from Debian's own libjpeg-turbo source
-# (apt-get source), with Debian's emscripten, and installs it as PREFIX/lib/libjpeg.a and
-# PREFIX/include/{jpeglib.h,jconfig.h,jmorecfg.h,jerror.h}. Emscripten's ports cannot be
+# Builds the static libjpeg and zlib of the WebAssembly build from Debian's own libjpeg-turbo and
+# zlib sources (apt-get source), with Debian's emscripten, and installs them as
+# PREFIX/lib/{libjpeg.a,libz.a} and PREFIX/include/{jpeglib.h,jconfig.h,jmorecfg.h,jerror.h,
+# zlib.h,zconf.h}. Emscripten's ports cannot be
 # downloaded here, so the library comes from Debian's mirrors and nowhere else.
 # A stamp in PREFIX records the source version and the build settings: when they match,
 # the script does nothing.
@@ -14,6 +15,7 @@ fi
 mkdir -p "$1"
 prefix=$(cd "$1" && pwd)
 version=2.1.5 # the upstream version the settings below were checked against
+zlib_version=1.2.13
 
 # Only the static libjpeg: no TurboJPEG library, no shared library, no SIMD (there is none
 # for wasm; left on, it assembles x86 code with nasm, as emscripten names the processor
@@ -29,16 +31,16 @@ settings=(
   -DHAVE_BUILTIN_CTZL=1 -DINLINE_WORKS=1 -DHAVE_VERSION_SCRIPT=1
 )
 stamp="$prefix/.libjpeg-stamp"
-recipe="libjpeg-turbo $version ${settings[*]}"
-if [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] &&
+recipe="libjpeg-turbo $version ${settings[*]}; zlib $zlib_version"
+if [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] && [ -f "$prefix/lib/libz.a" ] &&
    [ "$(head -n 1 "$stamp" 2>/dev/null)" = "$recipe" ]; then
-  echo "libjpeg for wasm: up to date in $prefix ($(sed -n 2p "$stamp"))"
+  echo "libjpeg and zlib for wasm: up to date in $prefix ($(sed -n 2p "$stamp"))"
   exit 0
 fi
 
 die() { echo "$0: $*" >&2; exit 1; }
 as_root() { [ "$(id -u)" -eq 0 ] || die "$1 (needs root; run: $2)"; }
-for tool in emcmake cmake; do
+for tool in emcmake emcc emar cmake; do
   command -v $tool >/dev/null || die "$tool is missing (apt-get install emscripten cmake)"
 done
 # Emscripten's tools run "python3"; a python3 earlier in PATH (pyenv's shim) costs ~0.5 s
@@ -78,7 +80,7 @@ add_deb_src() {
 scratch="$prefix/src"
 rm -rf "$scratch"
 mkdir -p "$scratch"
-fetch() { (cd "$scratch" && apt-get source -qq libjpeg-turbo >/dev/null); }
+fetch() { (cd "$scratch" && apt-get source -qq libjpeg-turbo zlib >/dev/null); }
 started=$SECONDS
 if ! fetch 2>"$scratch/fetch.log"; then
   add_deb_src
@@ -114,7 +116,20 @@ built=$((SECONDS - started))
 install -D -m 644 "$scratch/build/libjpeg.a" "$prefix/lib/libjpeg.a"
 install -D -m 644 -t "$prefix/include" "$scratch/build/jconfig.h" \
   "$source"/{jerror.h,jmorecfg.h,jpeglib.h}
+# zlib: its library sources compiled as they are (the archive reader needs only its CRC, but the
+# whole library costs seconds); its configure script is not needed for emscripten's libc.
+zlib_source="$scratch/zlib-$zlib_version.dfsg"
+[ -d "$zlib_source" ] || die "expected zlib $zlib_version from apt-get source; check $0"
+started=$SECONDS
+mkdir -p "$scratch/zlib"
+for name in adler32 compress crc32 deflate infback inffast inflate inftrees trees uncompr zutil; do
+  logged "zlib-$name" emcc -O2 -DHAVE_UNISTD_H -DHAVE_STDARG_H -c "$zlib_source/$name.c" -o "$scratch/zlib/$name.o"
+done
+rm -f "$prefix/lib/libz.a"
+logged zlib-archive emar rcs "$prefix/lib/libz.a" "$scratch"/zlib/*.o
+install -D -m 644 -t "$prefix/include" "$zlib_source"/{zlib.h,zconf.h}
+zlib_built=$((SECONDS - started))
 printf '%s\n%s\n' "$recipe" "Debian source $debian_version" > "$stamp"
 rm -rf "$scratch"
-echo "libjpeg for wasm: built libjpeg-turbo $debian_version into $prefix" \
-  "(apt-get source ${fetched}s, configure ${configured}s, build ${built}s)"
+echo "libjpeg and zlib for wasm: built libjpeg-turbo $debian_version and zlib $zlib_version into $prefix" \
+  "(apt-get source ${fetched}s, configure ${configured}s, build ${built}s, zlib ${zlib_built}s)"

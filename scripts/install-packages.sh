@@ -3,21 +3,22 @@
 #   play   scripts/packages-play.txt: building and playing the demo (./run.sh)
 #   test   scripts/packages-test.txt: the tests, the Windows build and Wine (./test.sh, with play)
 #   bench  scripts/packages-bench.txt: the benchmarks (./bench.sh, with play)
+#   web    scripts/packages-web.txt: the web build (./web.sh, with play)
 # With test, also the German locale the number readers are tested under.
 # Usage: scripts/install-packages.sh LIST...   (for example: scripts/install-packages.sh play test)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 if [ $# -eq 0 ]; then
-  echo "usage: $0 LIST... (play, test, bench)" >&2
+  echo "usage: $0 LIST... (play, test, bench, web)" >&2
   exit 2
 fi
 wanted=()
 with_tests=false
 for list in "$@"; do
   case $list in
-    play | bench) ;;
+    play | bench | web) ;;
     test) with_tests=true ;;
-    *) echo "$0: no package list \"$list\" (play, test, bench)" >&2; exit 2 ;;
+    *) echo "$0: no package list \"$list\" (play, test, bench, web)" >&2; exit 2 ;;
   esac
   mapfile -t -O "${#wanted[@]}" wanted < <(grep -v -E '^\s*(#|$)' "$here/packages-$list.txt")
 done

@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -90,6 +93,30 @@ static bool ConvertInteger(std::string_view line, std::int32_t& value, std::stri
     return true;
 }
 
+// std::from_chars for double, where the C++ library has it. The web build's does not: there the
+// same text (digits, sign, '.', exponent; anything else ends the number) goes through strtod, whose
+// locale in a web page is always "C".
+static std::from_chars_result ReadDouble(const char* first, const char* last, double& value)
+{
+#ifdef __EMSCRIPTEN__
+    const char* stop = first;
+    while (stop != last && std::string_view("0123456789+-.eE").find(*stop) != std::string_view::npos)
+        ++stop;
+    const std::string digits(first, stop);
+    char* end = nullptr;
+    errno = 0;
+    const double read = std::strtod(digits.c_str(), &end);
+    if (end == digits.c_str())
+        return {first, std::errc::invalid_argument};
+    if (errno == ERANGE)
+        return {first + (end - digits.c_str()), std::errc::result_out_of_range};
+    value = read;
+    return {first + (end - digits.c_str()), std::errc()};
+#else
+    return std::from_chars(first, last, value, std::chars_format::general);
+#endif
+}
+
 // Decimal number with '.' as the separator and an optional exponent, whole line, any locale.
 static bool ConvertReal(std::string_view line, double& value, std::string& reason)
 {
@@ -103,7 +130,7 @@ static bool ConvertReal(std::string_view line, double& value, std::string& reaso
         return false;
     }
     const auto [end, status] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+        ReadDouble(text.data(), text.data() + text.size(), value);
     if (status == std::errc::result_out_of_range && end == text.data() + text.size()) {
         reason = std::string("\"").append(line).append("\" is out of range");
         return false;

@@ -51,6 +51,9 @@ public:
                                         [&](const Entry& e) { return !e.Taken && e.FileName == fileName; });
         if (found == entries_.end())
             return std::nullopt;
+        // Without workers (a build without threads) the file is prepared now, as it is asked for.
+        if (workers_.empty() && !found->Result)
+            found->Result = PrepareTexture(found->FileName.c_str());
         ready_.wait(hold, [&] { return found->Result.has_value(); });
         found->Taken = true;
         std::optional<PreparedTexture> result = std::move(found->Result);
@@ -72,6 +75,9 @@ private:
     // One core stays with the main thread, which makes the window meanwhile; at least one worker.
     static unsigned WorkerCount()
     {
+#ifdef __EMSCRIPTEN__
+        return 0;  // the web page runs on one thread
+#endif
         const unsigned cores = std::thread::hardware_concurrency();
         return std::clamp(cores > 1 ? cores - 1 : 1u, 1u, 4u);
     }
