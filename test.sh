@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, and runs every test.
-#   ./test.sh              the normal build in build/
+#   ./test.sh              the normal build in build/, then the Windows and the web builds
 #   ./test.sh --sanitize   the same suite built with AddressSanitizer and UBSan in build-asan/
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -29,3 +29,5 @@ cmake --build build -j"$(nproc)"
 # The 32-bit Windows release from the same sources, and its tests under Wine.
 bash scripts/build-windows.sh
 bash scripts/windows-tests.sh build
+# The web build (./web.sh) in headless Chromium.
+bash scripts/web-tests.sh

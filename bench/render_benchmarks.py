@@ -339,6 +339,32 @@ def section_memory(r):
                         "waited for (the extractor, ffmpeg).", ""]
 
 
+def section_web(r):
+    w = r.get("web")
+    if not w:
+        return []
+    native = {s["name"]: s for s in r.get("scenes", {}).get("stretches", [])}
+    lines = ["## In the browser", "",
+             f"The web build (`./web.sh`) watched from start to end in headless {w['browser']} (`scripts/web-tests.sh "
+             "watch`: WebGL 2 on SwiftShader, no GPU, 800 x 600 page, the picture at 640 x 480), on the real clock "
+             "with its music. A frame's time runs from one presented frame to the next as the page reports them; "
+             "the browser shows a frame when the program yields to it, once a frame, without waiting for the "
+             "display. The native column is the median of the per-scene table above (llvmpipe, glFinish each "
+             "frame), for scale: the browser adds WebGL's checks, SwiftShader and the page's compositing.", "",
+             f"Whole run: {w['frames']} frames, {fmt(w['fps'])} fps on average (the run took {fmt(w['wall_s'], 0)} s "
+             "with loading and the browser's start).", "",
+             "| Stretch | Frames | fps | Median ms | p95 ms | Max ms | Native median ms |",
+             "|---|---|---|---|---|---|---|"]
+    for s in w["stretches"]:
+        if "fps" not in s:
+            lines.append(f"| {s['name']} | 0 | | | | | |")
+            continue
+        n = native.get(s["name"], {}).get("median_ms", {})
+        lines.append(f"| {s['name']} | {s['frames']} | {fmt(s['fps'])} | {fmt(s['median_ms'])} | {fmt(s['p95_ms'])} "
+                     f"| {fmt(s['max_ms'])} | {fmt(n.get('median')) if isinstance(n, dict) and n else ''} |")
+    return lines + [""]
+
+
 def render(r, stretches):
     here = os.path.dirname(os.path.abspath(__file__))
     lines = ["# Benchmarks", "",
@@ -356,6 +382,7 @@ def render(r, stretches):
     lines += section_capture(r)
     lines += section_sync(r)
     lines += section_readers(r)
+    lines += section_web(r)
     lines += section_memory(r)
     notes = os.path.join(here, "notes.md")
     if os.path.exists(notes):

@@ -142,6 +142,34 @@ class Bench:
         process.returncode = os.waitstatus_to_exitcode(status)
         return process.returncode, wall, usage.ru_maxrss, "".join(chunks["out"]), "".join(chunks["err"])
 
+    # ---- the browser -----------------------------------------------------------------------------
+    def web(self):
+        """The web build watched to its end in headless Chromium on the real clock: frame times per stretch."""
+        root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+        out = os.path.join(self.work, "web")
+        env = dict(os.environ, MORAVEL_WEB_OUTPUT=out)
+        code, wall, _, stdout, stderr = self.measured(["bash", "scripts/web-tests.sh", "watch"], root, env, 1800)
+        if code != 0 or "SKIP" in stdout:
+            raise RuntimeError(f"the web run failed ({code}): {stdout[-800:]} {stderr[-800:]}")
+        with open(os.path.join(out, "watch.csv")) as f:
+            frames = [tuple(float(v) for v in line.split(",")) for line in list(f)[1:] if line.strip()]
+        # A frame's time runs from the previous frame's presentation to its own; the loading frames
+        # (demo time 0) are left out.
+        intervals = [(frames[i][1], frames[i][0] - frames[i - 1][0]) for i in range(1, len(frames))
+                     if frames[i][1] > 0]
+        stretches = []
+        for i, (name, start, end, _) in enumerate(STRETCHES):
+            ms = [d for t, d in intervals if self.stretch_of(t) == i]
+            if not ms:
+                stretches.append({"name": name})
+                continue
+            stretches.append({"name": name, "frames": len(ms), "fps": len(ms) * 1000.0 / sum(ms),
+                              "median_ms": statistics.median(ms), "p95_ms": percentile(ms, 95), "max_ms": max(ms)})
+        played = [d for _, d in intervals]
+        version = subprocess.run(["chromium", "--version"], capture_output=True, text=True).stdout.strip()
+        self.results["web"] = {"browser": version, "stretches": stretches, "frames": len(played),
+                               "fps": len(played) * 1000.0 / sum(played), "wall_s": round(wall, 1)}
+
     # ---- machine ---------------------------------------------------------------------------------
     def machine(self):
         info = {"cores": os.cpu_count(), "kernel": platform.release(), "date": datetime.datetime.now().isoformat(
@@ -588,7 +616,7 @@ def main():
             results = json.load(f)
     else:
         bench = Bench(args)
-        steps = ["startup", "readers", "scenes", "count", "timedemo", "sync", "capture"]
+        steps = ["startup", "readers", "scenes", "count", "timedemo", "sync", "capture", "web"]
         if args.only:
             if os.path.exists(json_file):
                 with open(json_file) as f:

@@ -20,6 +20,8 @@ bool Silent = false;
 bool Open = false;
 HStream Loaded = 0;  // one stream at a time, as the production opens one
 
+// The page's JavaScript, which the formatter would take for C++.
+// clang-format off
 // The state lives on the page, in Module.moravelSound: the context, the decoded buffer, the
 // playing source, the context time its position 0 stands at, and where a pause held it.
 EM_JS(int, AudioReady, (), {
@@ -104,6 +106,7 @@ EM_JS(void, StopAndForget, (), {
     }
     Module.moravelSound = null;
 });
+// clang-format on
 
 bool StreamPlays(HStream stream)
 {

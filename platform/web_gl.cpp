@@ -258,9 +258,8 @@ std::array<float, 9> NormalMatrix(const Matrix& m)
     const float det = a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
     const float k = det != 0 ? 1.0f / det : 0.0f;
     // Column-major inverse transpose: column j of the result is row j of the inverse.
-    return {(e * i - f * h) * k, (c * h - b * i) * k, (b * f - c * e) * k,
-            (f * g - d * i) * k, (a * i - c * g) * k, (c * d - a * f) * k,
-            (d * h - e * g) * k, (b * g - a * h) * k, (a * e - b * d) * k};
+    return {(e * i - f * h) * k, (c * h - b * i) * k, (b * f - c * e) * k, (f * g - d * i) * k, (a * i - c * g) * k,
+            (c * d - a * f) * k, (d * h - e * g) * k, (b * g - a * h) * k, (a * e - b * d) * k};
 }
 
 bool TextureUsable(const State& s)
@@ -349,11 +348,21 @@ void SetCapability(GLenum capability, bool on)
 {
     State& s = Gl();
     switch (capability) {
-    case GL_TEXTURE_2D: s.Texturing = on; return;
-    case AlphaTest: s.AlphaTesting = on; return;
-    case TextureGenS: s.GenS = on; return;
-    case TextureGenT: s.GenT = on; return;
-    case Normalize: s.NormalizeOn = on; return;
+    case GL_TEXTURE_2D:
+        s.Texturing = on;
+        return;
+    case AlphaTest:
+        s.AlphaTesting = on;
+        return;
+    case TextureGenS:
+        s.GenS = on;
+        return;
+    case TextureGenT:
+        s.GenT = on;
+        return;
+    case Normalize:
+        s.NormalizeOn = on;
+        return;
     default:
         if (!HasContext())
             return;
@@ -507,10 +516,22 @@ void FixedRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
     z /= length;
     const float radians = angle * static_cast<float>(M_PI / 180.0);
     const float c = std::cos(radians), s = std::sin(radians), t = 1 - c;
-    const Matrix m{t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
-                   t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
-                   t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
-                   0,                 0,                 0,                 1};
+    const Matrix m{t * x * x + c,
+                   t * x * y + s * z,
+                   t * x * z - s * y,
+                   0,
+                   t * x * y - s * z,
+                   t * y * y + c,
+                   t * y * z + s * x,
+                   0,
+                   t * x * z + s * y,
+                   t * y * z - s * x,
+                   t * z * z + c,
+                   0,
+                   0,
+                   0,
+                   0,
+                   1};
     MultiplyCurrent(m);
 }
 

@@ -19,7 +19,7 @@ namespace {
 
 struct Canvas {
     SysWindow Window = 0;
-    int Width = 0;   // drawing-buffer pixels
+    int Width = 0;  // drawing-buffer pixels
     int Height = 0;
     int DepthBits = 0;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE Context = 0;
@@ -101,6 +101,8 @@ void WatchInput()
     emscripten_set_mousedown_callback(CanvasTarget, nullptr, EM_TRUE, OnMouseDown);
 }
 
+// The page's JavaScript, which the formatter would take for C++.
+// clang-format off
 // The page's size in device pixels, for a picture that fills it.
 EM_JS(double, PageFitScale, (), {
     const ratio = window.devicePixelRatio || 1;
@@ -126,6 +128,7 @@ EM_JS(void, ReportFrameToPage, (double tick, int demoMs, double musicMs), {
     if (Module['onFrame'])
         Module['onFrame'](tick, demoMs, musicMs);
 });
+// clang-format on
 
 void PostTimerIfDue()
 {

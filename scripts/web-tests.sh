@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The web build's tests: builds it (./web.sh), then runs tests/web/web_e2e.mjs in headless Chromium
 # with puppeteer-core, installed from npm into build-web/driver once. Skipped, with a line that
-# says so, only where Chromium cannot start. Extra arguments pick the runs (see web_e2e.mjs).
+# says so, only where Chromium cannot start. Extra arguments pick the runs (see web_e2e.mjs); what
+# they write goes to MORAVEL_WEB_OUTPUT (default build-web/test-output).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./web.sh
@@ -18,4 +19,4 @@ if [ ! -f "$driver/node_modules/puppeteer-core/package.json" ]; then
 fi
 # An ES module finds its packages beside itself, so the test runs from the driver's folder.
 cp tests/web/web_e2e.mjs "$driver/"
-node "$driver/web_e2e.mjs" "$PWD/build-web" "$PWD/tests/reference" "$PWD/build-web/test-output" "$@"
+node "$driver/web_e2e.mjs" "$PWD/build-web" "$PWD/tests/reference" "${MORAVEL_WEB_OUTPUT:-$PWD/build-web/test-output}" "$@"

@@ -2,8 +2,8 @@
 #include "textures/point_model.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -129,8 +129,7 @@ static bool ConvertReal(std::string_view line, double& value, std::string& reaso
         reason = DescribeBadLine(line, "a number");
         return false;
     }
-    const auto [end, status] =
-        ReadDouble(text.data(), text.data() + text.size(), value);
+    const auto [end, status] = ReadDouble(text.data(), text.data() + text.size(), value);
     if (status == std::errc::result_out_of_range && end == text.data() + text.size()) {
         reason = std::string("\"").append(line).append("\" is out of range");
         return false;

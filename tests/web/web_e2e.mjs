@@ -2,11 +2,12 @@
 // local HTTP server as a user would serve build-web/:
 //   frames    with the virtual clock, the frames at the reviewed moments against the native
 //             reference frames (tests/reference), tile by tile as the native test compares them;
-//   playing   with the real clock: the music plays with the picture, the title shows the frame
-//             rate, Escape ends the run with exit code 0;
+//   playing   with the real clock: the music plays with the picture, Space pauses both, the
+//             title shows the frame rate, Escape ends the run with exit code 0;
 //   badarchive  a damaged archive: the extractor's reasons on the page, then the run goes on
 //             as the native demo does, a dialog per missing file, until it ends.
-// Usage: node web_e2e.mjs SITE REFERENCES OUTPUT [frames|playing|badarchive|measure|watch]...
+//   desktop   ?desktop: the picture drawn at the size that fills the page.
+// Usage: node web_e2e.mjs SITE REFERENCES OUTPUT [frames|playing|desktop|badarchive|measure|watch]...
 // (measure: only print each moment's differences; watch: the whole run on the real clock, with
 // each stretch's frame rate, for the benchmarks). Exit code 0 when every check passed.
 import fs from 'node:fs';
@@ -15,7 +16,7 @@ import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 const [site, references, output, ...wanted] = process.argv.slice(2);
-const runs = wanted.length > 0 ? wanted : ['frames', 'playing', 'badarchive'];
+const runs = wanted.length > 0 ? wanted : ['frames', 'playing', 'desktop', 'badarchive'];
 fs.mkdirSync(output, { recursive: true });
 
 // Tiles of the half-size frame, as the native reference test uses them. The limits were set from
@@ -154,6 +155,36 @@ function compareInPage(shots, limits) {
   }));
 }
 
+// The moments of the contact sheet (docs/web-sheet.png): one or two per stretch.
+const SheetMoments = [450, 6000, 12500, 16600, 19000, 25000, 33200, 44400, 46000, 51000, 56000, 65000, 73000,
+  79000, 86000, 100000];
+
+// In the page: each moment's web frame (halved) beside its native reference, labelled, four pairs a row.
+async function sheetInPage(shots) {
+  const load = (source) => new Promise((resolve) => {
+    const image = new Image();
+    image.onload = () => resolve(image);
+    image.src = source;
+  });
+  const perRow = 2;
+  const canvas = document.createElement('canvas');
+  canvas.width = perRow * 650 + 10;
+  canvas.height = Math.ceil(shots.length / perRow) * 270 + 10;
+  const context = canvas.getContext('2d');
+  context.fillStyle = '#202020';
+  context.fillRect(0, 0, canvas.width, canvas.height);
+  context.font = '13px sans-serif';
+  for (let i = 0; i < shots.length; i++) {
+    const x = 10 + (i % perRow) * 650;
+    const y = 10 + Math.floor(i / perRow) * 270;
+    context.drawImage(await load(shots[i].png), x, y + 18, 320, 240);
+    context.drawImage(await load(`/reference/frame-${shots[i].at}.png`), x + 320, y + 18, 320, 240);
+    context.fillStyle = '#e0e0e0';
+    context.fillText(`${shots[i].at} ms: web (Chromium, SwiftShader) | native (llvmpipe)`, x, y + 13);
+  }
+  return canvas.toDataURL('image/png');
+}
+
 async function framesRun(browser, base, measureOnly) {
   const times = referenceTimes();
   const log = [];
@@ -164,6 +195,8 @@ async function framesRun(browser, base, measureOnly) {
   check(result.shots.length === times.length, `a frame at each of the ${times.length} moments (${result.shots.length})`);
   for (const shot of result.shots)
     fs.writeFileSync(path.join(output, `web-${shot.at}.png`), Buffer.from(shot.png.split(',')[1], 'base64'));
+  const sheet = await page.evaluate(sheetInPage, result.shots.filter((shot) => SheetMoments.includes(shot.at)));
+  fs.writeFileSync(path.join(output, 'web-sheet.png'), Buffer.from(sheet.split(',')[1], 'base64'));
   const compared = await page.evaluate(compareInPage, result.shots,
     { tile: Tile, channel: ChannelTolerance });
   const lines = compared.map((c) => c.error ? `${c.at} ${c.error}`
@@ -188,6 +221,15 @@ async function framesRun(browser, base, measureOnly) {
 async function playingRun(browser, base) {
   const log = [];
   const page = await open(browser, base, '', log);
+  // Space pauses: nothing is presented while paused, and both go on from where they stood.
+  await page.waitForFunction(() => window.moravel.frames.some((f) => f[1] > 6000), { timeout: 180000, polling: 100 });
+  await page.keyboard.press('Space');
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  const before = await page.evaluate(() => window.moravel.frames.length);
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  const after = await page.evaluate(() => window.moravel.frames.length);
+  await page.keyboard.press('Space');
+  check(after === before, `Space pauses the run: ${after - before} frames shown in 1.5 s of pause`);
   await page.waitForFunction(() => window.moravel.frames.some((f) => f[1] > 14000),
     { timeout: 180000, polling: 250 });
   const title = await page.title();
@@ -210,6 +252,18 @@ async function playingRun(browser, base) {
   check(advanced > 10000, `the music plays: its position went on ${advanced.toFixed(0)} ms`);
   check(largest <= MusicTolerance,
     `the music stays within ${MusicTolerance} ms of the picture in all ${playing.length} frames (largest ${largest.toFixed(1)} ms)`);
+  await page.close();
+}
+
+// ?desktop: the picture drawn at the size that fills the page (800 x 600 here), black around it.
+async function desktopRun(browser, base) {
+  const page = await open(browser, base, '?desktop&fps=30&at=6000', []);
+  await waitForExit(page, 120);
+  const state = await page.evaluate(() => ({ exitCode: window.moravel.exitCode, shot: window.moravel.shots[0],
+    width: document.getElementById('canvas').width, height: document.getElementById('canvas').height }));
+  check(state.exitCode === 0 && state.width === 800 && state.height === 600,
+    `?desktop draws at the page's size: ${state.width} x ${state.height} (exit code ${state.exitCode})`);
+  if (state.shot) fs.writeFileSync(path.join(output, 'desktop-6000.png'), Buffer.from(state.shot.png.split(',')[1], 'base64'));
   await page.close();
 }
 
@@ -266,6 +320,7 @@ try {
     if (run === 'frames' || run === 'measure') await framesRun(browser, base, run === 'measure');
     else if (run === 'playing') await playingRun(browser, base);
     else if (run === 'badarchive') await badArchiveRun(browser, base);
+    else if (run === 'desktop') await desktopRun(browser, base);
     else if (run === 'watch') await watchRun(browser, base);
     else check(false, `no run called ${run}`);
   }

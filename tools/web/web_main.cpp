@@ -18,10 +18,13 @@ WebOptions Options;
 std::size_t NextAt = 0;
 bool StopAsked = false;
 
+// The page's JavaScript, which the formatter would take for C++.
+// clang-format off
 EM_JS(void, HandFrameToPage, (int at, int demoTime), {
     if (Module['onShot'])
         Module['onShot'](at, demoTime, Module['canvas'].toDataURL('image/png'));
 });
+// clang-format on
 
 // Inside each swap, with the frame still in the canvas: the first frame at or after each time.
 void OnFrame()

@@ -50,8 +50,8 @@ bool ParseWebOptions(int argc, char** argv, WebOptions& options, std::string& er
         } else if (word == "--at" && hasValue && ParseTimes(argv[i + 1], options.AtTimes)) {
             ++i;
         } else {
-            error = "the page cannot take \"" + word + "\"" +
-                    (word == "--fps" || word == "--at" ? " with that value" : "");
+            error =
+                "the page cannot take \"" + word + "\"" + (word == "--fps" || word == "--at" ? " with that value" : "");
             return false;
         }
     }

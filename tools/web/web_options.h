@@ -8,9 +8,9 @@
 #include "platform/platform.h"
 
 struct WebOptions {
-    SysPresentation Presentation;  // --desktop fills the page
-    bool Loop = false;             // --loop
-    int VirtualFps = 0;            // --fps N: the virtual clock, silent; 0: the real clock
+    SysPresentation Presentation;       // --desktop fills the page
+    bool Loop = false;                  // --loop
+    int VirtualFps = 0;                 // --fps N: the virtual clock, silent; 0: the real clock
     std::vector<std::int32_t> AtTimes;  // --at MS,...: frames handed to the page, ascending
 };
 
