@@ -18,17 +18,22 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 site=$PWD/build-web
 bash scripts/build-web-deps.sh "$site/deps"
 
-# The archive is the native release's: generated and packed by the native tools.
+# The archive is the native release's: generated and packed by the native tools, or, with
+# MORAVEL_WEB_ARCHIVE set, that one (./test.sh hands over build/dist/moravel.vfs).
 native=$site/native
-cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$native" -j"$(nproc)" --target moravel-assetgen vfs_extractor
-assetgen=$native/tools/assetgen/moravel-assetgen
-packer=$native/tools/vfs/vfs.dll
-if [ ! -f "$site/moravel.vfs" ] || [ "$assetgen" -nt "$site/moravel.vfs" ] || [ "$packer" -nt "$site/moravel.vfs" ]; then
-  rm -rf "$native/assets"
-  mkdir -p "$native/assets"
-  "$assetgen" "$native/assets"
-  "$packer" --p "$native/assets" "$site/moravel.vfs"
+if [ -n "${MORAVEL_WEB_ARCHIVE:-}" ]; then
+  cp "$MORAVEL_WEB_ARCHIVE" "$site/moravel.vfs"
+else
+  cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$native" -j"$(nproc)" --target moravel-assetgen vfs_extractor
+  assetgen=$native/tools/assetgen/moravel-assetgen
+  packer=$native/tools/vfs/vfs.dll
+  if [ ! -f "$site/moravel.vfs" ] || [ "$assetgen" -nt "$site/moravel.vfs" ] || [ "$packer" -nt "$site/moravel.vfs" ]; then
+    rm -rf "$native/assets"
+    mkdir -p "$native/assets"
+    "$assetgen" "$native/assets"
+    "$packer" --p "$native/assets" "$site/moravel.vfs"
+  fi
 fi
 
 emcmake cmake -S . -B "$site/wasm" -DCMAKE_BUILD_TYPE=Release -DMORAVEL_WEB_DEPS="$site/deps" \

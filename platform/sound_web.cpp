@@ -73,12 +73,18 @@ EM_JS(void, PlayFrom, (double seconds), {
     sound.source = source;
 });
 
-// Seconds since position 0, or -1 while nothing plays (nor has the output clock moved yet).
+// Seconds since position 0 as heard now, or -1 while nothing plays (nor has the output clock moved
+// yet). The context's own time runs ahead of the speakers by the output's latency; its output
+// timestamp says which context time was heard when, and that is carried on to this moment.
 EM_JS(double, PlayingSeconds, (), {
     const sound = Module.moravelSound;
     if (!sound || !sound.source)
         return -1;
-    const seconds = sound.context.currentTime - sound.zeroAt;
+    let heard = sound.context.currentTime;
+    const stamp = sound.context.getOutputTimestamp ? sound.context.getOutputTimestamp() : null;
+    if (stamp && stamp.contextTime > 0 && stamp.performanceTime > 0)
+        heard = Math.min(heard, stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000);
+    const seconds = heard - sound.zeroAt;
     return seconds > 0 && seconds < sound.buffer.duration ? seconds : -1;
 });
 

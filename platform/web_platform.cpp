@@ -1,7 +1,8 @@
 // Web backend: the window is the page's canvas, the GL context a WebGL 2 context on it, the clock
 // performance.now() (or the virtual clock), message boxes a dialog on the page. The production's
-// frame loop never returns; built with Asyncify, each SwapBuffers yields to the browser once, which
-// then shows the frame and delivers the page's key presses and clicks into the message queue.
+// frame loop never returns; built with Asyncify, each SwapBuffers yields to the browser until its
+// next display frame, which shows the frame and delivers the page's key presses and clicks into the
+// message queue. A frame therefore never outruns the display, as with --vsync.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -123,6 +124,10 @@ EM_JS(void, ShowDialog, (const char* caption, const char* text), {
 });
 
 EM_JS(int, DialogOpen, (), { return Module['dialogOpen'] && Module['dialogOpen']() ? 1 : 0; });
+
+// The browser's next frame: presenting in step with the display keeps the drawing from running ahead
+// of the compositor, which otherwise queues seconds of frames and then stalls to catch up.
+EM_ASYNC_JS(void, WaitForNextPageFrame, (), { await new Promise((resolve) => requestAnimationFrame(resolve)); });
 
 EM_JS(void, ReportFrameToPage, (double tick, int demoMs, double musicMs), {
     if (Module['onFrame'])
@@ -292,7 +297,8 @@ bool SysDeleteContext(SysGLContext context)
     return true;
 }
 
-// The frame is shown when the browser gets control back: it does here, once per frame.
+// The frame is shown when the browser gets control back: it does here, once per frame, at the
+// display's pace.
 bool SysSwapBuffers(SysDeviceContext dc)
 {
     if (!IsPageWindow(dc))
@@ -303,9 +309,13 @@ bool SysSwapBuffers(SysDeviceContext dc)
         const SysFrameReport report = FrameReporter();
         ReportFrameToPage(emscripten_get_now(), report.DemoTimeMs, report.MusicPositionMs);
     }
-    if (VirtualClock)
+    // Under the virtual clock no frame waits for the display: the test's runs go as fast as they draw.
+    if (VirtualClock) {
         ++VirtualFrames;
-    emscripten_sleep(0);
+        emscripten_sleep(0);
+    } else {
+        WaitForNextPageFrame();
+    }
     return true;
 }
 

@@ -6,8 +6,9 @@
 //             title shows the frame rate, Escape ends the run with exit code 0;
 //   badarchive  a damaged archive: the extractor's reasons on the page, then the run goes on
 //             as the native demo does, a dialog per missing file, until it ends.
-//   desktop   ?desktop: the picture drawn at the size that fills the page.
-// Usage: node web_e2e.mjs SITE REFERENCES OUTPUT [frames|playing|desktop|badarchive|measure|watch]...
+//   desktop   ?desktop: the picture drawn at the size that fills the page;
+//   gl        the OpenGL layer's own checks (tests/web/gl_layer_test.cpp).
+// Usage: node web_e2e.mjs SITE REFERENCES OUTPUT [gl|frames|playing|desktop|badarchive|measure|watch]...
 // (measure: only print each moment's differences; watch: the whole run on the real clock, with
 // each stretch's frame rate, for the benchmarks). Exit code 0 when every check passed.
 import fs from 'node:fs';
@@ -16,7 +17,9 @@ import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 const [site, references, output, ...wanted] = process.argv.slice(2);
-const runs = wanted.length > 0 ? wanted : ['frames', 'playing', 'desktop', 'badarchive'];
+// The OpenGL layer's test program, as the web build leaves it.
+const glTests = process.env.MORAVEL_WEB_GL_TEST || path.join(site, 'wasm', 'tests', 'web');
+const runs = wanted.length > 0 ? wanted : ['gl', 'frames', 'playing', 'desktop', 'badarchive'];
 fs.mkdirSync(output, { recursive: true });
 
 // Tiles of the half-size frame, as the native reference test uses them. The limits were set from
@@ -43,6 +46,15 @@ function serve() {
     let file = path.join(site, path.normalize(name));
     if (name.startsWith('/reference/')) file = path.join(references, path.basename(name));
     if (name === '/bad.vfs') file = path.join(output, 'bad.vfs');
+    if (name.startsWith('/gltest/')) file = path.join(glTests, path.basename(name));
+    if (name === '/gltest/index.html') {
+      response.writeHead(200, { 'Content-Type': 'text/html' });
+      response.end('<!DOCTYPE html><canvas id="canvas" width="64" height="64"></canvas><script>' +
+        'window.lines = []; var Module = { canvas: document.getElementById("canvas"), ' +
+        'print: (t) => window.lines.push(t), printErr: (t) => window.lines.push(t), ' +
+        'onExit: (code) => { window.exitCode = code; } };</script><script src="moravel-web-gl-test.js"></script>');
+      return;
+    }
     fs.readFile(file, (error, bytes) => {
       if (error) {
         response.writeHead(404);
@@ -267,6 +279,19 @@ async function desktopRun(browser, base) {
   await page.close();
 }
 
+// The OpenGL layer's own checks (tests/web/gl_layer_test.cpp), on a canvas of their own.
+async function glRun(browser, base) {
+  const page = await browser.newPage();
+  await page.goto(`${base}/gltest/index.html`);
+  await page.waitForFunction(() => window.exitCode !== undefined, { timeout: 60000, polling: 100 });
+  const state = await page.evaluate(() => ({ exitCode: window.exitCode, lines: window.lines }));
+  for (const line of state.lines) {
+    if (line.startsWith('ok') || line.startsWith('FAIL')) check(line.startsWith('ok'), `GL layer: ${line.slice(4).trim()}`);
+  }
+  check(state.exitCode === 0 && state.lines.length > 1, `the GL layer's checks ran and passed (exit code ${state.exitCode})`);
+  await page.close();
+}
+
 // A damaged archive: one byte in the middle of it changed.
 async function badArchiveRun(browser, base) {
   const archive = fs.readFileSync(path.join(site, 'moravel.vfs'));
@@ -321,6 +346,7 @@ try {
     else if (run === 'playing') await playingRun(browser, base);
     else if (run === 'badarchive') await badArchiveRun(browser, base);
     else if (run === 'desktop') await desktopRun(browser, base);
+    else if (run === 'gl') await glRun(browser, base);
     else if (run === 'watch') await watchRun(browser, base);
     else check(false, `no run called ${run}`);
   }

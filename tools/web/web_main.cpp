@@ -4,6 +4,7 @@
 #include <emscripten.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/web.h"
@@ -57,5 +58,7 @@ int main(int argc, char** argv)
     }
     if (!Options.AtTimes.empty())
         WebSetSwapHook(OnFrame);
-    return ProgramEntry();
+    // The frame loop waited for the browser's frames, so main returns long after the page called it;
+    // only an explicit exit then ends the program and tells the page.
+    std::exit(ProgramEntry());
 }
