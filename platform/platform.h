@@ -9,10 +9,13 @@
 //                              benchmarks, inspector, GL tests); real or virtual clock (headless.h).
 //   moravel_platform_fake      fake_platform.cpp: no GL; records the calls, fails on request (fake.h).
 //   moravel_platform_win32     win32_platform.cpp + win32_*.cpp: each call is the Win32/GDI/wgl call.
+//   moravel_platform_web       web_platform.cpp + web_gl.cpp: a canvas in a page, WebGL 2 under the
+//                              OpenGL 1.1 calls, in-page programs (the web build, web.h).
 // The Linux ones share moravel_platform_posix (files, clock, class table and message queue,
 // posix_messages.cpp); SDL and headless also share posix_process.cpp and table_window_calls.cpp.
 // Sound: moravel_sound_sdl (SDL2_mixer), _silent (validates the file, plays nothing), _fake
-// (records into the fake's call list, so it needs moravel_platform_fake), _waveout (Windows).
+// (records into the fake's call list, so it needs moravel_platform_fake), _waveout (Windows), _web
+// (Web Audio).
 // The production includes only this header and sound.h; tests and tools reach a backend's own
 // controls through fake.h, headless.h and sound_fake.h.
 //
@@ -29,7 +32,8 @@
 //   - SysSleep returns at once under the headless virtual clock and on the fake (which adds the ms
 //     to its tick count). SysCheckDisplay is true on headless and Windows; SysChooseDataFolder
 //     keeps the working folder on headless.
-//   - SysSetFrameReporter: only the SDL backend uses it (its MORAVEL_SYNC_TRACE); others ignore it.
+//   - SysSetFrameReporter: the SDL backend (its MORAVEL_SYNC_TRACE) and the web backend (the page's
+//     frame record) use it; others ignore it.
 //   - SysMessageBox never waits on headless (stderr) or fake (a hook); SDL and Windows echo it to
 //     stderr and skip the dialog when MORAVEL_MESSAGES=stderr.
 //
