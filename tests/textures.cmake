@@ -1,4 +1,7 @@
 # The texture unit: decoders on bytes (unit), uploads and loads on Mesa (gl), the inspector from outside.
+# The web build's reader of the models' numbers against std::from_chars.
+moravel_unit_test(decimal_number_test decimal_number_test.cpp)
+
 moravel_unit_test(texture_readers_test
   tga_reader_test.cpp
   jpeg_reader_test.cpp

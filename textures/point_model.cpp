@@ -2,16 +2,14 @@
 #include "textures/point_model.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "platform/platform.h"
+#include "textures/decimal_number.h"
 
 PointModel ModelRozgwiazda;
 PointModel ModelRoza;
@@ -93,25 +91,11 @@ static bool ConvertInteger(std::string_view line, std::int32_t& value, std::stri
     return true;
 }
 
-// std::from_chars for double, where the C++ library has it. The web build's does not: there the
-// same text (digits, sign, '.', exponent; anything else ends the number) goes through strtod, whose
-// locale in a web page is always "C".
+// std::from_chars for double, where the C++ library has it; the web build's does not.
 static std::from_chars_result ReadDouble(const char* first, const char* last, double& value)
 {
 #ifdef __EMSCRIPTEN__
-    const char* stop = first;
-    while (stop != last && std::string_view("0123456789+-.eE").find(*stop) != std::string_view::npos)
-        ++stop;
-    const std::string digits(first, stop);
-    char* end = nullptr;
-    errno = 0;
-    const double read = std::strtod(digits.c_str(), &end);
-    if (end == digits.c_str())
-        return {first, std::errc::invalid_argument};
-    if (errno == ERANGE)
-        return {first + (end - digits.c_str()), std::errc::result_out_of_range};
-    value = read;
-    return {first + (end - digits.c_str()), std::errc()};
+    return ReadDecimalNumber(first, last, value);
 #else
     return std::from_chars(first, last, value, std::chars_format::general);
 #endif

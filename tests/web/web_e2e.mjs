@@ -5,8 +5,8 @@
 //   playing   with the real clock: the music plays with the picture, Space pauses both, the
 //             title shows the frame rate, Escape ends the run with exit code 0;
 //   badarchive  a damaged archive: the extractor's reasons on the page, then the run goes on
-//             as the native demo does, a dialog per missing file, until it ends.
-//   desktop   ?desktop: the picture drawn at the size that fills the page;
+//             as the native demo does, a dialog per missing file, until it ends; a missing one;
+//   desktop   ?desktop: the picture drawn at the size that fills the page; the Close button;
 //   gl        the OpenGL layer's own checks (tests/web/gl_layer_test.cpp).
 // Usage: node web_e2e.mjs SITE REFERENCES OUTPUT [gl|frames|playing|desktop|badarchive|measure|watch]...
 // (measure: only print each moment's differences; watch: the whole run on the real clock, with
@@ -267,15 +267,18 @@ async function playingRun(browser, base) {
   await page.close();
 }
 
-// ?desktop: the picture drawn at the size that fills the page (800 x 600 here), black around it.
+// ?desktop: the picture drawn at the size that fills the page (800 x 600 here), black around it;
+// the page's Close button then ends the run as the window's close box does.
 async function desktopRun(browser, base) {
-  const page = await open(browser, base, '?desktop&fps=30&at=6000', []);
-  await waitForExit(page, 120);
-  const state = await page.evaluate(() => ({ exitCode: window.moravel.exitCode, shot: window.moravel.shots[0],
-    width: document.getElementById('canvas').width, height: document.getElementById('canvas').height }));
-  check(state.exitCode === 0 && state.width === 800 && state.height === 600,
-    `?desktop draws at the page's size: ${state.width} x ${state.height} (exit code ${state.exitCode})`);
-  if (state.shot) fs.writeFileSync(path.join(output, 'desktop-6000.png'), Buffer.from(state.shot.png.split(',')[1], 'base64'));
+  const page = await open(browser, base, '?desktop&fps=30', []);
+  await page.waitForFunction(() => window.moravel.frames.some((f) => f[1] > 3000), { timeout: 120000, polling: 100 });
+  const size = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  check(size[0] === 800 && size[1] === 600, `?desktop draws at the page's size: ${size[0]} x ${size[1]}`);
+  await page.screenshot({ path: path.join(output, 'desktop-page.png') });
+  await page.click('#close');
+  await waitForExit(page, 30);
+  const exitCode = await page.evaluate(() => window.moravel.exitCode);
+  check(exitCode === 0, `the page's Close button ends the run (exit code ${exitCode})`);
   await page.close();
 }
 
@@ -321,6 +324,14 @@ async function badArchiveRun(browser, base) {
   fs.writeFileSync(path.join(output, 'bad-archive-dialogs.txt'),
     dialogs.map((d) => `${d.caption}: ${d.text}`).join('\n') + '\n');
   await page.close();
+
+  // No archive at all: the page says so and offers no start.
+  const missing = await browser.newPage();
+  await missing.goto(`${base}/index.html?archive=missing.vfs`);
+  await missing.waitForFunction(() => window.moravel && window.moravel.problem !== null, { timeout: 60000 });
+  const problem = await missing.evaluate(() => window.moravel.problem);
+  check(problem.startsWith('missing.vfs could not be loaded: 404'), `a missing archive is named on the page: "${problem}"`);
+  await missing.close();
 }
 
 // The whole run on the real clock, watched to the end, with the frame rate of each stretch.
