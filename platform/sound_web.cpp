@@ -51,7 +51,22 @@ EM_JS(void, StartDecoding, (const std::uint8_t* bytes, int size, const char* nam
 
 EM_JS(int, DecodingState, (), { return Module.moravelSound ? Module.moravelSound.decoding : 3; });
 
-EM_JS(void, PlayFrom, (double seconds), {
+// The context time being heard now. The context's own time runs ahead of the speakers by the output's
+// latency; its output timestamp says which context time was heard when, carried on to this moment.
+EM_JS(double, HeardContextTime, (), {
+    const context = Module.moravelSound.context;
+    const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
+    if (stamp && stamp.contextTime > 0 && stamp.performanceTime > 0)
+        return Math.min(context.currentTime, stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000);
+    return Math.max(0, context.currentTime - (context.outputLatency || 0) - (context.baseLatency || 0));
+});
+
+// Plays from seconds as heard now. The renderer may already be a buffer past the context's time, so
+// "start now" would begin anywhere within that buffer: the source is scheduled a little ahead instead,
+// at a context time known to be heard (through the output timestamp) at a known moment, from the
+// position the clock will have reached by then. The sound that reaches the speakers is then where
+// the clock is, as the SDL backend starts it; positions count in the same heard time.
+EM_JS(void, PlayFrom, (double seconds, double heard), {
     const sound = Module.moravelSound;
     if (sound.source) {
         sound.source.onended = null;
@@ -59,7 +74,9 @@ EM_JS(void, PlayFrom, (double seconds), {
     }
     sound.source = null;
     sound.heldAt = -1;
-    if (seconds >= sound.buffer.duration)
+    const when = sound.context.currentTime + 0.05;
+    const offset = seconds + (when - heard);
+    if (offset >= sound.buffer.duration)
         return;
     const source = sound.context.createBufferSource();
     source.buffer = sound.buffer;
@@ -68,22 +85,16 @@ EM_JS(void, PlayFrom, (double seconds), {
         if (sound.source === source)
             sound.source = null;
     };
-    sound.zeroAt = sound.context.currentTime - seconds;
-    source.start(0, seconds);
+    sound.zeroAt = heard - seconds;
+    source.start(when, offset);
     sound.source = source;
 });
 
-// Seconds since position 0 as heard now, or -1 while nothing plays (nor has the output clock moved
-// yet). The context's own time runs ahead of the speakers by the output's latency; its output
-// timestamp says which context time was heard when, and that is carried on to this moment.
-EM_JS(double, PlayingSeconds, (), {
+// Seconds since position 0 as heard, or -1 while nothing plays (nor has the output clock moved yet).
+EM_JS(double, PlayingSeconds, (double heard), {
     const sound = Module.moravelSound;
     if (!sound || !sound.source)
         return -1;
-    let heard = sound.context.currentTime;
-    const stamp = sound.context.getOutputTimestamp ? sound.context.getOutputTimestamp() : null;
-    if (stamp && stamp.contextTime > 0 && stamp.performanceTime > 0)
-        heard = Math.min(heard, stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000);
     const seconds = heard - sound.zeroAt;
     return seconds > 0 && seconds < sound.buffer.duration ? seconds : -1;
 });
@@ -91,9 +102,9 @@ EM_JS(double, PlayingSeconds, (), {
 EM_JS(int, IsPlaying, (), { return Module.moravelSound && Module.moravelSound.source ? 1 : 0; });
 EM_JS(int, IsHeld, (), { return Module.moravelSound && Module.moravelSound.heldAt >= 0 ? 1 : 0; });
 
-EM_JS(void, Hold, (), {
+EM_JS(void, Hold, (double heard), {
     const sound = Module.moravelSound;
-    const held = Math.max(0, sound.context.currentTime - sound.zeroAt);
+    const held = Math.max(0, heard - sound.zeroAt);
     sound.source.onended = null;
     sound.source.stop();
     sound.source = null;
@@ -176,7 +187,7 @@ bool BASS_StreamPlay(HStream stream, bool, std::uint32_t)
     if (!Open || stream == 0 || stream != Loaded)
         return false;
     if (!Silent)
-        PlayFrom(0);
+        PlayFrom(0, HeardContextTime());
     return true;
 }
 
@@ -195,7 +206,7 @@ double SoundGetStreamPosition(HStream stream)
 {
     if (!StreamPlays(stream))
         return -1.0;
-    const double seconds = PlayingSeconds();
+    const double seconds = PlayingSeconds(HeardContextTime());
     return seconds < 0 ? -1.0 : seconds * 1000.0;
 }
 
@@ -203,7 +214,7 @@ bool SoundSetStreamPosition(HStream stream, std::int32_t ms)
 {
     if (!StreamPlays(stream) || IsPlaying() == 0 || ms < 0)
         return false;
-    PlayFrom(ms / 1000.0);
+    PlayFrom(ms / 1000.0, HeardContextTime());
     return true;
 }
 
@@ -214,11 +225,11 @@ bool SoundPauseStream(HStream stream, bool pause)
     if (pause) {
         if (IsPlaying() == 0)
             return false;
-        Hold();
+        Hold(HeardContextTime());
         return true;
     }
     if (IsHeld() == 0)
         return false;
-    PlayFrom(HeldSeconds());
+    PlayFrom(HeldSeconds(), HeardContextTime());
     return true;
 }
