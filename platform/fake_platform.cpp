@@ -317,6 +317,11 @@ bool SysCheckDisplay()
     return !Fails("CheckDisplay");
 }
 
+void SysShutdown()
+{
+    Record("Shutdown");
+}
+
 bool SysChooseDataFolder(std::string& failure)
 {
     Record("ChooseDataFolder");

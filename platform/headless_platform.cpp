@@ -10,6 +10,7 @@
 
 #include "platform/headless.h"
 #include "platform/posix_clock.h"
+#include "platform/posix_threads.h"
 #include "platform/window_classes.h"
 
 namespace {
@@ -309,6 +310,19 @@ bool SysCheckDisplay()
 bool SysChooseDataFolder(std::string&)
 {
     return true;
+}
+
+// With no window and no context left, the EGL display is ended, and with it Mesa's renderer
+// threads; the next run opens it again. A tool's standalone context keeps it.
+void SysShutdown()
+{
+    if (Display != EGL_NO_DISPLAY && Contexts.empty() && Windows.empty()) {
+        eglMakeCurrent(Display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        eglTerminate(Display);
+        eglReleaseThread();
+        Display = EGL_NO_DISPLAY;
+        PosixReportThreadsLeft();
+    }
 }
 
 void HeadlessUseVirtualClock(std::uint64_t fpsNumerator, std::uint64_t fpsDenominator)

@@ -44,7 +44,8 @@
 // procedures and the frame reporter are called back on it (from SysCreateWindow, SysDestroyWindow,
 // SysDispatchMessage, SysSwapBuffers), as are the fake's and headless' hooks. Threads of the
 // backends' own: the SDL backend's signal watchdog (ends a run stuck one second after SIGINT or
-// SIGTERM, putting the display mode back) and SDL's timer thread (only pushes an event); the SDL
+// SIGTERM, putting the display mode back; joined by SysShutdown) and SDL's timer thread (only pushes an
+// event; ended with SDL in SysShutdown); the SDL
 // sound backend's post-mix callback on SDL's audio thread; the waveOut backend's decoder thread.
 // They share state with the main thread only through locks, atomics or SDL's event queue; the one
 // exception is the watchdog's last-resort restore of the display mode, just before it ends the run.
@@ -227,6 +228,11 @@ int SysMessageBox(const char* text, const char* caption, std::uint32_t type);
 // Whether there is a display to play on. Where there is none, says so itself (one message, on
 // stderr: no dialog can be shown) and the run ends at once.
 bool SysCheckDisplay();
+
+// The program leaves its entry: the backend ends what it started itself (a watchdog thread, the
+// window system's connection with the threads it keeps), so that as the entry returns no thread but
+// the main one runs. Where one still does, it is named on stderr. Called once per run, last.
+void SysShutdown();
 
 // Programs: start one from a command line (0 when it cannot be started) and wait for it. It runs
 // in the data folder (below).

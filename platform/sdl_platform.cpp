@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include "platform/data_folder.h"
 #include "platform/platform.h"
 #include "platform/posix_clock.h"
+#include "platform/posix_threads.h"
 #include "platform/sdl_picture.h"
 #include "platform/wayland_probe.h"
 #include "platform/window_classes.h"
@@ -51,46 +53,77 @@ Uint32 TimerEventType = 0;
 
 // SIGINT and SIGTERM: the frame loop ends the run through the window's close, as SDL would have it.
 // Where the main thread cannot get there (blocked in the display, inside a dialog, waiting for the
-// extractor), a watchdog ends the process one second after the signal.
+// extractor), a watchdog ends the process one second after the signal. The watchdog is a thread of
+// ours like any other: SysShutdown wakes it and joins it, so that none is left as the program ends.
 constexpr int SignalGraceMs = 750;
 constexpr int RescueMs = 150;
 volatile sig_atomic_t PendingSignal = 0;
-sem_t SignalArrived;
+sem_t WatchdogWake;  // posted by the signal handler (async-signal-safe) and by SysShutdown
+std::atomic<bool> ShuttingDown{false};
+std::thread Watchdog;
 bool CloseForSignalPosted = false;
 
 void OnTerminationSignal(int signalNumber)
 {
     if (PendingSignal == 0) {
         PendingSignal = signalNumber;
-        sem_post(&SignalArrived);
+        sem_post(&WatchdogWake);
     }
 }
 
 void RestoreDisplayMode();
 
+// Waits on the semaphore until it is posted or, with a deadline, until then; false on the deadline.
+bool WaitForWake(const timespec* deadline)
+{
+    for (;;) {
+        const int result = deadline != nullptr ? sem_timedwait(&WatchdogWake, deadline) : sem_wait(&WatchdogWake);
+        if (result == 0)
+            return true;
+        if (errno != EINTR)
+            return false;
+    }
+}
+
+timespec MillisecondsFromNow(int ms)
+{
+    timespec at{};
+    clock_gettime(CLOCK_REALTIME, &at);
+    at.tv_nsec += static_cast<long>(ms % 1000) * 1000000L;
+    at.tv_sec += ms / 1000 + at.tv_nsec / 1000000000L;
+    at.tv_nsec %= 1000000000L;
+    return at;
+}
+
 // The main thread may be waiting in a dialog (SDL shows it from a process of its own) or blocked in
 // the display: put the user's display mode back from here if that can be done at once, then end.
+// A shutdown that comes first, or within the grace after a signal, lets the watchdog return instead.
 void WatchForStuckShutdown()
 {
-    while (sem_wait(&SignalArrived) != 0) {
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(SignalGraceMs));
+    WaitForWake(nullptr);
+    if (ShuttingDown)
+        return;
+    const timespec graceEnds = MillisecondsFromNow(SignalGraceMs);
+    while (WaitForWake(&graceEnds))
+        if (ShuttingDown)
+            return;
     static const char text[] =
         "moravel: the run did not end within a second of the signal; stopped without its teardown\n";
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, sizeof text - 1);
-    std::thread(RestoreDisplayMode).detach();  // a display that does not answer holds it, not us
+    // A display that does not answer holds this thread, not the exit below: the process ends here
+    // without its teardown, so no thread of it needs joining.
+    std::thread(RestoreDisplayMode).detach();
     std::this_thread::sleep_for(std::chrono::milliseconds(RescueMs));
     _exit(128 + PendingSignal);
 }
 
 void InstallSignalHandlers()
 {
-    static bool installed = false;
-    if (installed)
+    if (Watchdog.joinable())
         return;
-    installed = true;
-    sem_init(&SignalArrived, 0, 0);
-    std::thread(WatchForStuckShutdown).detach();
+    sem_init(&WatchdogWake, 0, 0);
+    ShuttingDown = false;
+    Watchdog = std::thread(WatchForStuckShutdown);
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
@@ -98,6 +131,22 @@ void InstallSignalHandlers()
     sigaction(SIGTERM, &action, nullptr);
     // A display connection the server dropped must fail its writes, not end the process unseen.
     signal(SIGPIPE, SIG_IGN);
+}
+
+// The teardown is done: a signal from here on ends the process as the system would, and the
+// watchdog returns.
+void StopWatchdog()
+{
+    if (!Watchdog.joinable())
+        return;
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    sigemptyset(&standard.sa_mask);
+    sigaction(SIGINT, &standard, nullptr);
+    sigaction(SIGTERM, &standard, nullptr);
+    ShuttingDown = true;
+    sem_post(&WatchdogWake);
+    Watchdog.join();
 }
 
 // The X server can take the window away (another client destroys it, xkill) or drop the whole
@@ -196,6 +245,10 @@ bool EnsureVideo()
         SDL_SetHint(SDL_HINT_VIDEODRIVER, hasX11 ? "x11" : "wayland");
     if (!WaylandUsable(hasX11, hasWayland, forced))
         return false;
+    // SDL keeps the handler it finds here and puts it back as it quits: ours, so that an error for
+    // a window another program destroyed, arriving while SDL closes the display, is only noted
+    // (Xlib's own handler would end the process with exit code 1).
+    XSetErrorHandler(OnXError);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         ReportNoDisplay(DisplayVariables() + ", and it cannot be opened (" + SDL_GetError() + ")");
         return false;
@@ -711,6 +764,18 @@ bool SysSetPresentation(const SysPresentation& presentation)
 bool SysCheckDisplay()
 {
     return EnsureVideo();
+}
+
+// Joins the watchdog, then quits SDL: its timer thread ends, and closing the display connection
+// ends the GL driver's screen with its renderer threads. What still runs after that is named.
+void SysShutdown()
+{
+    StopWatchdog();
+    if (VideoReady) {
+        SDL_Quit();
+        VideoReady = false;
+    }
+    PosixReportThreadsLeft();
 }
 
 bool SysChooseDataFolder(std::string& failure)

@@ -374,6 +374,9 @@ bool SysCheckDisplay()
     return true;
 }
 
+// The page runs on one thread, and the browser keeps the canvas after the run.
+void SysShutdown() {}
+
 // The programs the page runs itself; any other is not there.
 SysProcess SysStartProgram(const char* commandLine, int)
 {

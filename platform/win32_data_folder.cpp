@@ -75,6 +75,10 @@ bool SysCheckDisplay()
     return true;
 }
 
+// The Windows backends keep no thread of their own past the run (the waveOut decoder is joined
+// when its stream is freed), and the system ends the rest with the process.
+void SysShutdown() {}
+
 bool SysChooseDataFolder(std::string& failure)
 {
     const std::string release = ProgramFolder();

@@ -172,12 +172,21 @@ int RunDemo(SysInstance, SysInstance, const char*, int)
     return static_cast<int>(message.WParam);
 }
 
+// Every thread the run started is joined before the program ends, whichever way it ends: the
+// texture decoders here, the backend's own (and the window system's) in SysShutdown.
+static void EndProgram()
+{
+    StopDecodingTextures();
+    SysShutdown();
+}
+
 [[noreturn]] void AbortRun(int exitCode)
 {
     if (!RunEndedByClick) {
         DestroyMainWindow(DisplayModeChanged());
         BASS_Free();
     }
+    EndProgram();
     std::exit(exitCode);
 }
 
@@ -243,8 +252,10 @@ static SysFrameReport ReportFrame()
 
 int ProgramEntry()
 {
-    if (!SysCheckDisplay())
+    if (!SysCheckDisplay()) {
+        EndProgram();
         return NoDisplayExitCode;
+    }
     SysSetFrameReporter(ReportFrame);
     UnpackData();
     // The pictures decode on other cores while the window and the OpenGL context are made.
@@ -252,5 +263,6 @@ int ProgramEntry()
     RunDemo(SysGetModuleHandle(), 0, "", SwShowNormal);
     if (!RunEndedByClick)
         BASS_Free();
+    EndProgram();
     return 0;
 }

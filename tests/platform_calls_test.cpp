@@ -1,9 +1,13 @@
 // The calls every Linux backend shares, seen through the fake: messages reach their window's
-// procedure, and registering the frame reporter leaves the record of calls as it was.
+// procedure, and registering the frame reporter leaves the record of calls as it was; the check
+// for threads left running as the program ends.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <future>
 #include <string>
 #include <thread>
 
@@ -13,6 +17,7 @@
 
 #include "platform/fake.h"
 #include "platform/platform.h"
+#include "platform/posix_threads.h"
 
 namespace {
 
@@ -118,4 +123,34 @@ TEST(HeapWarmUp, TheMainThreadsNextLargeBlockIsInMemoryAlready)
     EXPECT_GE(ResidentPages(next, Taken), Taken / page - 2) << "its pages are still to be faulted in";
     std::free(next);
 #endif
+}
+
+// The end-of-program check sees a helper that was never joined, by the name it gave itself, and
+// stops seeing it once it is joined; it says so on stderr only while one runs.
+TEST(PosixThreads, AHelperStillRunningIsNamedUntilItIsJoined)
+{
+    ASSERT_TRUE(PosixOtherThreads().empty()) << "another test left a thread running";
+    std::promise<void> release;
+    std::thread helper([done = release.get_future()]() mutable {
+        pthread_setname_np(pthread_self(), "left-running");
+        done.wait();
+    });
+    std::vector<std::string> others;
+    for (int i = 0; i < 200 && (others.empty() || others[0].rfind("left-running", 0) != 0); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));  // until it has named itself
+        others = PosixOtherThreads();
+    }
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_EQ(others[0].rfind("left-running (", 0), 0u) << others[0];
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(PosixReportThreadsLeft());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(": 1 thread still runs as the program ends: left-running ("), std::string::npos) << said;
+
+    release.set_value();
+    helper.join();
+    EXPECT_TRUE(PosixOtherThreads().empty());
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(PosixReportThreadsLeft());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

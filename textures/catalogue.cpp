@@ -90,3 +90,8 @@ void StartDecodingTextures()
         fileNames.emplace_back(row.FileName);
     StartTexturePrefetch(fileNames);
 }
+
+void StopDecodingTextures()
+{
+    StopTexturePrefetch();
+}

@@ -46,6 +46,8 @@ void ResetTextureSlots();
 // texture_prefetch.h), so that the batches only upload; nothing when textures load serially.
 // The messages of missing or broken files still come from the batches, in their order.
 void StartDecodingTextures();
+// Stops the decoders and waits for them: no worker runs after this (the run is over).
+void StopDecodingTextures();
 // The first ten, during start-up.
 void LoadTextureBatch1();
 // The other nineteen, on the first frame (the shell starts the clock once they are in).
