@@ -6,11 +6,26 @@
 #   find_window                     waits for the demo's window; sets window
 #   wait_demo SECONDS               waits for the end; sets code (exit status or "timeout") and took (ms)
 #   escape_demo                     holds Escape on the window until the run ends
+# A failed check says, besides what failed, how the last demo started ended (its exit code, or that
+# it still runs) and the last lines of its stderr; a wait that runs out says what it waited for and
+# how long. A demo started by hand sets demo_err to its stderr file for this.
 . "$(dirname "${BASH_SOURCE[0]}")/x_server.sh"
 failures=0
 demo_pid=""
+demo_err=""
+code=""
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+  [ -n "$demo_err" ] || return 0
+  if [ -n "$demo_pid" ]; then
+    echo "    the demo (pid $demo_pid) is still running; the last lines of its stderr ($demo_err):"
+  else
+    echo "    the demo ended with exit code ${code:-unknown}; the last lines of its stderr ($demo_err):"
+  fi
+  if [ -s "$demo_err" ]; then tail -n 12 "$demo_err" | sed 's/^/    | /'; else echo "    | (empty)"; fi
+}
 pass() { echo "ok: $*"; }
 
 make_release() {
@@ -25,6 +40,7 @@ start_demo() {
   while [ $# -gt 0 ] && [ "$1" != -- ]; do variables+=("$1"); shift; done
   [ $# -gt 0 ] && shift && options=("$@")
   make_release "$run_dir"
+  demo_err=$run_dir/stderr code=""
   (cd "$run_dir" && exec env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$run_dir/audio.raw" "${variables[@]}" ./moravel \
     "${options[@]}" >"$run_dir/stdout" 2>"$run_dir/stderr") &
   demo_pid=$!
@@ -32,7 +48,9 @@ start_demo() {
 
 find_window() {
   window=$(timeout 60 xdotool search --sync --name '^Moravel by Ostrevia 2k4' 2>/dev/null | head -n 1)
-  [ -n "$window" ]
+  [ -n "$window" ] && return 0
+  echo "waited 60 s for a window titled 'Moravel by Ostrevia 2k4' on $DISPLAY: none came"
+  return 1
 }
 
 wait_demo() {
@@ -44,13 +62,22 @@ wait_demo() {
       code=$?
       took=$((($(date +%s%N) - start) / 1000000))
       demo_pid=""
+      threads_ended
       return
     fi
     sleep 0.05
   done
+  echo "waited $1 s for the demo (pid $demo_pid) to end: it did not; killed"
   kill -9 "$demo_pid" 2>/dev/null
+  wait "$demo_pid" 2>/dev/null
   code=timeout
   demo_pid=""
+}
+
+# Every thread the demo starts is joined before it ends; one still running is named on its stderr.
+threads_ended() {
+  [ -n "$demo_err" ] && grep -q 'as the program ends:' "$demo_err" 2>/dev/null || return 0
+  fail "threads still ran as the demo ended: $(grep 'as the program ends:' "$demo_err")"
 }
 
 escape_demo() {

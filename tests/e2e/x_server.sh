@@ -37,5 +37,6 @@ find_dialog() {
     [ -n "$dialog" ] && return 0
     sleep 0.1
   done
+  echo "waited 30 s for a window titled '$1' on $DISPLAY: none came"
   return 1
 }
