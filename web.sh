@@ -19,7 +19,7 @@ site=$PWD/build-web
 bash scripts/build-web-deps.sh "$site/deps"
 
 # The archive is the native release's: generated and packed by the native tools, or, with
-# MORAVEL_WEB_ARCHIVE set, that one (./test.sh hands over build/dist/moravel.vfs).
+# MORAVEL_WEB_ARCHIVE set, that one (./test.sh hands over build-test/dist/moravel.vfs).
 native=$site/native
 if [ -n "${MORAVEL_WEB_ARCHIVE:-}" ]; then
   cp "$MORAVEL_WEB_ARCHIVE" "$site/moravel.vfs"

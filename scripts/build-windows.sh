@@ -2,8 +2,8 @@
 # Builds the Windows release: cross-builds libjpeg-turbo, libogg, libvorbis and zlib from Debian's
 # source packages for 32-bit and 64-bit Windows, builds the demo and vfs.dll for both, and packs
 # the 32-bit release as build-win/moravel-win32.zip.
-# Needs the Linux build's archive build/dist/moravel.vfs (./test.sh or ./run.sh makes it); set
-# MORAVEL_VFS to use another one.
+# Needs a Linux build's archive: build-test/dist/moravel.vfs (./test.sh makes it), else
+# build/dist/moravel.vfs (./run.sh makes it); set MORAVEL_VFS to use another one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build-win
@@ -107,7 +107,8 @@ build_project() {
 }
 
 pack_release() {
-  local archive=${MORAVEL_VFS:-$root/build/dist/moravel.vfs}
+  local archive=${MORAVEL_VFS:-$root/build-test/dist/moravel.vfs}
+  [ -n "${MORAVEL_VFS:-}" ] || [ -f "$archive" ] || archive=$root/build/dist/moravel.vfs
   if [ ! -f "$archive" ]; then
     echo "no $archive: build the Linux release first (./test.sh or ./run.sh), or set MORAVEL_VFS"
     return 1

@@ -2,10 +2,10 @@
 # The Windows release under Wine: the 64-bit build of the same sources plays in Xvfb with a fresh
 # Wine prefix and its sound captured to a file; the full-screen refusal on a screen without the
 # mode; the 32-bit release's format and imports; JPEG pixels against the Linux build's.
-# Usage: windows-tests.sh [LINUX_BUILD_DIR]   (default build; run scripts/build-windows.sh first)
+# Usage: windows-tests.sh [LINUX_BUILD_DIR]   (default build-test, ./test.sh's; run scripts/build-windows.sh first)
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
-linux=$(cd "${1:-$root/build}" && pwd)
+linux=$(cd "${1:-$root/build-test}" && pwd)
 win=$root/build-win
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
