@@ -9,7 +9,14 @@
 #include <cstdio>
 #include <fstream>
 
-std::vector<std::string> PosixOtherThreads()
+namespace {
+
+// A thread just joined can still be listed for a moment: its joiner wakes as the thread lets go of
+// its memory, a little before the system takes its entry away. Only what stays this long counts.
+constexpr int LingerMs = 250;
+constexpr int LookEveryMs = 5;
+
+std::vector<std::string> ListOtherThreads()
 {
     std::vector<std::string> threads;
     DIR* tasks = opendir("/proc/self/task");
@@ -31,6 +38,18 @@ std::vector<std::string> PosixOtherThreads()
     return threads;
 }
 
+}  // namespace
+
+std::vector<std::string> PosixOtherThreads()
+{
+    std::vector<std::string> threads = ListOtherThreads();
+    for (int waited = 0; !threads.empty() && waited < LingerMs; waited += LookEveryMs) {
+        usleep(LookEveryMs * 1000);
+        threads = ListOtherThreads();
+    }
+    return threads;
+}
+
 bool PosixReportThreadsLeft()
 {
     const std::vector<std::string> threads = PosixOtherThreads();
@@ -39,7 +58,7 @@ bool PosixReportThreadsLeft()
     std::string names;
     for (const std::string& thread : threads)
         names += (names.empty() ? "" : ", ") + thread;
-    std::fprintf(stderr, "%s: %zu thread%s still run%s as the program ends: %s\n", program_invocation_short_name, threads.size(),
-                 threads.size() == 1 ? "" : "s", threads.size() == 1 ? "s" : "", names.c_str());
+    std::fprintf(stderr, "%s: %zu thread%s still run%s as the program ends: %s\n", program_invocation_short_name,
+                 threads.size(), threads.size() == 1 ? "" : "s", threads.size() == 1 ? "s" : "", names.c_str());
     return false;
 }

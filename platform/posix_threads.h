@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// "NAME (TID)" for every other thread still running, in the order /proc/self/task lists them.
+// "NAME (TID)" for every other thread still running, in the order /proc/self/task lists them; a
+// thread that is only finishing its exit (one just joined) is given a quarter of a second to go.
 std::vector<std::string> PosixOtherThreads();
 
 // Names the threads still running on stderr, in one line under the program's name ("moravel: 2
