@@ -10,6 +10,7 @@
 
 #include "platform/headless.h"
 #include "platform/posix_clock.h"
+#include "platform/posix_libraries.h"
 #include "platform/posix_threads.h"
 #include "platform/window_classes.h"
 
@@ -318,6 +319,7 @@ void SysShutdown()
 {
     if (Display != EGL_NO_DISPLAY && Contexts.empty() && Windows.empty()) {
         eglMakeCurrent(Display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        PosixKeepLibrariesLoaded();
         eglTerminate(Display);
         eglReleaseThread();
         Display = EGL_NO_DISPLAY;

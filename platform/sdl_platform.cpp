@@ -21,6 +21,7 @@
 #include "platform/data_folder.h"
 #include "platform/platform.h"
 #include "platform/posix_clock.h"
+#include "platform/posix_libraries.h"
 #include "platform/posix_threads.h"
 #include "platform/sdl_picture.h"
 #include "platform/wayland_probe.h"
@@ -766,13 +767,16 @@ bool SysCheckDisplay()
     return EnsureVideo();
 }
 
-// Joins the watchdog, then quits SDL: its timer thread ends, and closing the display connection
-// ends the GL driver's screen with its renderer threads. What still runs after that is named.
+// Joins the watchdog, then ends SDL's subsystems: its timer thread ends, and closing the display
+// connection ends the GL driver's screen with its renderer threads. Not SDL_Quit: that also closes
+// SDL's D-Bus connections, and libdbus then strands buffers it never frees (SDL 2.26). Nothing is
+// unloaded on the way (see posix_libraries.h). What still runs after that is named.
 void SysShutdown()
 {
     StopWatchdog();
     if (VideoReady) {
-        SDL_Quit();
+        PosixKeepLibrariesLoaded();
+        SDL_QuitSubSystem(SDL_WasInit(0));
         VideoReady = false;
     }
     PosixReportThreadsLeft();
