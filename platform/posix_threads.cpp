@@ -39,7 +39,7 @@ bool PosixReportThreadsLeft()
     std::string names;
     for (const std::string& thread : threads)
         names += (names.empty() ? "" : ", ") + thread;
-    std::fprintf(stderr, "%s: %zu thread%s still run%s as the program ends: %s\n", program_invocation_short_name, threads.size(),
-                 threads.size() == 1 ? "" : "s", threads.size() == 1 ? "s" : "", names.c_str());
+    std::fprintf(stderr, "%s: %zu thread%s still run%s as the program ends: %s\n", program_invocation_short_name,
+                 threads.size(), threads.size() == 1 ? "" : "s", threads.size() == 1 ? "s" : "", names.c_str());
     return false;
 }
