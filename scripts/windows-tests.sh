@@ -28,7 +28,7 @@ pass() { echo "ok: $*"; passes=$((passes + 1)); }
 
 for file in "$win/x86_64/moravel.exe" "$win/x86_64/vfs.dll" "$win/x86_64/jpeg_pixels.exe" "$win/i686/moravel.exe" \
   "$win/i686/vfs.dll" "$win/moravel-win32.zip" "$linux/dist/moravel.vfs" "$linux/dist/vfs.dll" \
-  "$linux/tests/jpeg_pixels"; do
+  "$linux/tests/windows/jpeg_pixels"; do
   [ -f "$file" ] || { echo "missing $file: run ./test.sh's build and scripts/build-windows.sh first"; exit 1; }
 done
 
@@ -200,7 +200,7 @@ done
 
 echo "== JPEG pixels, Windows build against Linux build"
 pictures=$(cd "$expected" && ls *.jpg)
-linux_pixels=$(cd "$expected" && "$linux/tests/jpeg_pixels" $pictures)
+linux_pixels=$(cd "$expected" && "$linux/tests/windows/jpeg_pixels" $pictures)
 windows_pixels=$(cd "$expected" && "$wine" "$win/x86_64/jpeg_pixels.exe" $pictures 2>/dev/null | tr -d '\r')
 count=$(echo "$linux_pixels" | wc -l)
 if [ -n "$linux_pixels" ] && [ "$linux_pixels" = "$windows_pixels" ]; then

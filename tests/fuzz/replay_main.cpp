@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-#include "tests/exact_buffer.h"
+#include "tests/support/exact_buffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
