@@ -23,7 +23,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# A failed check also says how the last demo started ended and what its stderr ended with.
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+  [ -n "${run_dir:-}" ] && [ -f "$run_dir/stderr" ] || return 0
+  echo "    the demo's exit code: ${code:-not yet ended}; the last lines of its stderr ($run_dir/stderr):"
+  tail -n 12 "$run_dir/stderr" | tr -d '\r' | sed 's/^/    | /'
+}
 pass() { echo "ok: $*"; passes=$((passes + 1)); }
 
 for file in "$win/x86_64/moravel.exe" "$win/x86_64/vfs.dll" "$win/x86_64/jpeg_pixels.exe" "$win/i686/moravel.exe" \
@@ -52,13 +59,16 @@ start_demo() {
   run_dir=$work/$1
   mkdir -p "$run_dir"
   cp "$win/x86_64/moravel.exe" "$win/x86_64/vfs.dll" "$linux/dist/moravel.vfs" "$run_dir/"
+  code=""
   (cd "$run_dir" && exec "$wine" moravel.exe >"$run_dir/stdout" 2>"$run_dir/stderr") &
   demo_pid=$!
 }
 
 find_window() {
   window=$(timeout 90 xdotool search --sync --name "^$1" 2>/dev/null | head -n 1)
-  [ -n "$window" ]
+  [ -n "$window" ] && return 0
+  echo "waited 90 s for a window titled '$1' on $DISPLAY: none came"
+  return 1
 }
 
 wait_demo() {
@@ -70,6 +80,7 @@ wait_demo() {
     fi
     sleep 0.1
   done
+  echo "waited $1 s for the demo (pid $demo_pid) to end: it did not; killed"
   kill -9 "$demo_pid" 2>/dev/null
   code=timeout
 }
@@ -133,7 +144,7 @@ if find_window 'Moravel by Ostrevia 2k4'; then
     fail "the captured sound is not the music (${audio:-no file})"
   fi
 else
-  fail "no window titled 'Moravel by Ostrevia 2k4'"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null
+  fail "no window titled 'Moravel by Ostrevia 2k4'"; kill -9 "$demo_pid" 2>/dev/null
 fi
 
 echo "== the 64-bit build started from another working folder"
@@ -151,11 +162,14 @@ if find_window 'Moravel by Ostrevia 2k4'; then
   hold_escape
   [ "$code" = 0 ] && pass "the run ends on Escape with exit code 0" || fail "from another folder: exit $code"
 else
-  fail "no window when started from another folder"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null
+  fail "no window when started from another folder"; kill -9 "$demo_pid" 2>/dev/null
 fi
 
 echo "== the 64-bit build on a 1024x768 screen"
+# -k only asks the server to end: a program started before it has gone joins the dying server and
+# never shows a window. -w waits until it has gone.
 "${wine%/*}/wineserver" -k >/dev/null 2>&1
+"${wine%/*}/wineserver" -w 2>/dev/null || true
 start_x 1024x768x24
 start_demo windowed
 if find_window 'Zendra Error'; then
@@ -178,7 +192,7 @@ if find_window 'Zendra Error'; then
     fail "no demo window after the message"; kill -9 "$demo_pid" 2>/dev/null
   fi
 else
-  fail "no message box on the 1024x768 screen"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null
+  fail "no message box on the 1024x768 screen"; kill -9 "$demo_pid" 2>/dev/null
 fi
 
 echo "== the 32-bit release"

@@ -21,7 +21,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# A failed check also says how the last demo ended and what its stderr ended with.
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+  [ -n "${run_dir:-}" ] && [ -f "$run_dir/stderr" ] || return 0
+  echo "    the demo's exit code: ${code:-not yet ended}; the last lines of its stderr ($run_dir/stderr):"
+  tail -n 12 "$run_dir/stderr" | sed 's/^/    | /'
+}
 pass() { echo "ok: $*"; }
 skip() { echo "skipped: $*"; exit 77; }
 
@@ -109,13 +116,16 @@ start_demo() {
   mkdir -p "$run_dir"
   cp "$dist/moravel" "$dist/vfs.dll" "$run_dir/"
   cp "${2:-$dist/moravel.vfs}" "$run_dir/moravel.vfs"
+  code=""
   (cd "$run_dir" && exec env SDL_AUDIODRIVER=dummy MORAVEL_MESSAGES=stderr ./moravel >stdout 2>stderr) &
   demo_pid=$!
 }
 
 find_window() {
   window=$(timeout 60 xdotool search --sync --name '^Moravel by Ostrevia 2k4' 2>/dev/null | head -n 1)
-  [ -n "$window" ]
+  [ -n "$window" ] && return 0
+  echo "waited 60 s for a window titled 'Moravel by Ostrevia 2k4' on $DISPLAY: none came"
+  return 1
 }
 
 # Waits for the demo to end; sets code to its exit status, or "timeout".
@@ -129,6 +139,7 @@ wait_demo() {
     fi
     sleep 0.1
   done
+  echo "waited $1 s for the demo (pid $demo_pid) to end: it did not; killed"
   kill -9 "$demo_pid" 2>/dev/null
   wait "$demo_pid" 2>/dev/null
   demo_pid=""
@@ -141,14 +152,14 @@ check_case() {
   local name=$1 action=$2 expected=$3
   start_demo "$name"
   if ! find_window; then
-    fail "$name: no window"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null; demo_pid=""
+    fail "$name: no window"; kill -9 "$demo_pid" 2>/dev/null; demo_pid=""
     return
   fi
   seen=$(wait_screen 640x480 100) && pass "$name: the screen switched to $seen" || fail "$name: the screen is $seen, not 640x480"
   sleep 1
   $action
   wait_demo 30
-  [ "$code" = "$expected" ] && pass "$name: exit code $code" || { fail "$name: exit $code, expected $expected"; cat "$run_dir/stderr"; }
+  [ "$code" = "$expected" ] && pass "$name: exit code $code" || fail "$name: exit $code, expected $expected"
   seen=$(wait_screen 1024x768 10) && pass "$name: the screen is back at $seen" || fail "$name: the screen stayed at $seen"
 }
 
@@ -175,7 +186,7 @@ check_case sigterm terminate 0
 
 # SIGTERM while a dialog waits for OK (dialogs on, the sound set-up fails) in full screen: the loop
 # cannot get to the close, so the watchdog ends the run, and puts the screen back first.
-run_dir=$work/dialog
+run_dir=$work/dialog code=""
 mkdir -p "$run_dir"
 cp "$dist/moravel" "$dist/vfs.dll" "$dist/moravel.vfs" "$run_dir/"
 (cd "$run_dir" && exec env SDL_AUDIODRIVER=no-such-driver ./moravel >stdout 2>stderr) &
@@ -188,7 +199,7 @@ if find_dialog Sound; then
   [ "$code" = 143 ] && pass "dialog: SIGTERM ends the run with exit code $code" || fail "dialog: exit $code"
   seen=$(wait_screen 1024x768 10) && pass "dialog: the screen is back at $seen" || fail "dialog: the screen stayed at $seen"
 else
-  fail "dialog: no dialog titled Sound"; cat "$run_dir/stderr"; kill -9 "$demo_pid" 2>/dev/null; demo_pid=""
+  fail "dialog: no dialog titled Sound"; kill -9 "$demo_pid" 2>/dev/null; demo_pid=""
 fi
 
 # A model file that does not parse, in the archive itself so that the extractor cannot mend it.
@@ -198,7 +209,7 @@ printf 'not a model\r\n' >"$work/unpacked/data/roza.txt"
 "$dist/vfs.dll" --p "$work/unpacked/data" "$work/bad-model.vfs" >/dev/null || { echo "cannot pack the damaged archive"; exit 1; }
 # With dialogs on, the model message holds the run in the switched mode until OK is pressed; polling
 # for the short time the mode lasts without it misses it on a loaded machine.
-run_dir=$work/model
+run_dir=$work/model code=""
 mkdir -p "$run_dir"
 cp "$dist/moravel" "$dist/vfs.dll" "$run_dir/"
 cp "$work/bad-model.vfs" "$run_dir/moravel.vfs"
@@ -216,7 +227,7 @@ fi
 wait_demo 60
 [ "$code" != 0 ] && [ "$code" != timeout ] && pass "model failure: exit code $code" || fail "model failure: exit $code"
 grep -q '^Model File Error: data\\roza.txt' "$run_dir/stderr" && pass "model failure: the model message" \
-  || { fail "model failure: no model message"; cat "$run_dir/stderr"; }
+  || fail "model failure: no model message"
 seen=$(wait_screen 1024x768 10) && pass "model failure: the screen is back at $seen" || fail "model failure: the screen stayed at $seen"
 
 [ "$failures" -eq 0 ] || { echo "$failures display check(s) failed"; exit 1; }
