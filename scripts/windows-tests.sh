@@ -65,10 +65,7 @@ start_demo() {
 }
 
 find_window() {
-  window=$(timeout 90 xdotool search --sync --name "^$1" 2>/dev/null | head -n 1)
-  [ -n "$window" ] && return 0
-  echo "waited 90 s for a window titled '$1' on $DISPLAY: none came"
-  return 1
+  wait_for_window "^$1" 90
 }
 
 wait_demo() {

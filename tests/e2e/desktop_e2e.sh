@@ -155,9 +155,10 @@ if [ -n "$dialog" ]; then
   [[ "$text" =~ initiali[sz]e ]] && [[ "$text" =~ [Ss]ound\ system ]] \
     && pass "dialog: it shows its text: '$text'" || fail "dialog: OCR reads '$text'"
   # Held: nothing is drawn while the dialog is open, so no frame rate ever reaches the caption.
-  caption=$(xdotool search --name '^Moravel by Ostrevia 2k4' getwindowname 2>/dev/null | head -n 1)
+  caption="" caption_later=""
+  wait_for_window '^Moravel by Ostrevia 2k4' 10 && caption=$(xdotool getwindowname "$window" 2>/dev/null)
   sleep 3
-  caption_later=$(xdotool search --name '^Moravel by Ostrevia 2k4' getwindowname 2>/dev/null | head -n 1)
+  wait_for_window '^Moravel by Ostrevia 2k4' 10 && caption_later=$(xdotool getwindowname "$window" 2>/dev/null)
   if kill -0 "$demo_pid" 2>/dev/null && xwininfo -id "$dialog" >/dev/null 2>&1 \
      && [ "$caption_later" = "Moravel by Ostrevia 2k4" ]; then
     pass "dialog: the run waits while it is open (caption '$caption' -> '$caption_later')"

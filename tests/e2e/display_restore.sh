@@ -122,10 +122,7 @@ start_demo() {
 }
 
 find_window() {
-  window=$(timeout 60 xdotool search --sync --name '^Moravel by Ostrevia 2k4' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && return 0
-  echo "waited 60 s for a window titled 'Moravel by Ostrevia 2k4' on $DISPLAY: none came"
-  return 1
+  wait_for_window '^Moravel by Ostrevia 2k4' 60
 }
 
 # Waits for the demo to end; sets code to its exit status, or "timeout".

@@ -66,7 +66,7 @@ for scale in 1 2; do
     size=$(client_size "$window")
     [ "$size" = "$((640 * scale))x$((480 * scale))" ] && pass "--window --scale $scale: a $size client area" \
       || fail "--window --scale $scale: client area $size"
-    extents=$(xprop -id "$(xdotool search --name '^Moravel' | head -n 1)" _NET_FRAME_EXTENTS 2>/dev/null)
+    extents=$(xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null)
     [[ "$extents" =~ =\ [0-9] ]] && [[ ! "$extents" =~ "= 0, 0, 0, 0" ]] && pass "the window manager framed it ($extents)" \
       || fail "no frame around the window: $extents"
     import -window "$window" "$work/window$scale.png" 2>/dev/null
@@ -158,7 +158,8 @@ else
   weston_pid=$!
   for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/nested" ] && break; sleep 0.1; done
   sleep 2
-  weston_window=$(xdotool search --name 'Weston Compositor' 2>/dev/null | head -n 1)
+  weston_window=""
+  wait_for_window 'Weston Compositor' 10 && weston_window=$window
   for options in "" "--desktop --vsync"; do
     name=wayland$([ -n "$options" ] && echo -desktop)
     # Under the sanitizers, leak checks stay off for these runs alone: SDL's Wayland backend and

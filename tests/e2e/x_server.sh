@@ -1,7 +1,8 @@
 # A private Xvfb for the end-to-end scripts; source it. start_x SCREEN [XVFB_OPTION...] (SCREEN for
 # example 640x480x24) ends the server started before, starts a fresh one on a display it picks, exports
 # DISPLAY and sets xpid; the script kills "$xpid" when it ends. find_dialog TITLE waits up to 30 s for
-# a top-level window of that title (a message dialog) on the current display and sets dialog to its id.
+# a top-level window of that title (a message dialog) on the current display and sets dialog to its id;
+# wait_for_window (below) waits for a window by name.
 xpid=""
 
 start_x() {
@@ -28,6 +29,24 @@ start_x() {
   rm -f "$number_file"
   kill "$xpid" 2>/dev/null
   echo "cannot start Xvfb"; exit 1
+}
+
+# wait_for_window PATTERN SECONDS waits for a window whose name matches the regular expression and
+# sets window to it. Each look is one plain xdotool search: a search ends with an X error when a
+# window goes away while it walks the tree (a dialog closing, Wine's windows at start-up), and with
+# --sync such an error ended the whole wait at once, as if no window would ever come.
+wait_for_window() {
+  local pattern=$1 seconds=$2 deadline
+  deadline=$(($(date +%s) + seconds))
+  window=""
+  while :; do
+    window=$(xdotool search --name "$pattern" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && return 0
+    [ "$(date +%s)" -lt "$deadline" ] || break
+    sleep 0.1
+  done
+  echo "waited $seconds s for a window named '$pattern' on $DISPLAY: none came"
+  return 1
 }
 
 find_dialog() {
