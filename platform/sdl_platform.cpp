@@ -61,7 +61,13 @@ constexpr int RescueMs = 150;
 volatile sig_atomic_t PendingSignal = 0;
 sem_t WatchdogWake;  // posted by the signal handler (async-signal-safe) and by SysShutdown
 std::atomic<bool> ShuttingDown{false};
-std::thread Watchdog;
+// A program that ends without SysShutdown (a probe, a tool) still has the watchdog joined on the way
+// out, where a joinable std::thread would end it through std::terminate.
+struct WatchdogThread {
+    std::thread Thread;
+    ~WatchdogThread();
+};
+WatchdogThread Watchdog;
 bool CloseForSignalPosted = false;
 
 void OnTerminationSignal(int signalNumber)
@@ -120,11 +126,11 @@ void WatchForStuckShutdown()
 
 void InstallSignalHandlers()
 {
-    if (Watchdog.joinable())
+    if (Watchdog.Thread.joinable())
         return;
     sem_init(&WatchdogWake, 0, 0);
     ShuttingDown = false;
-    Watchdog = std::thread(WatchForStuckShutdown);
+    Watchdog.Thread = std::thread(WatchForStuckShutdown);
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
@@ -138,7 +144,7 @@ void InstallSignalHandlers()
 // watchdog returns.
 void StopWatchdog()
 {
-    if (!Watchdog.joinable())
+    if (!Watchdog.Thread.joinable())
         return;
     struct sigaction standard {};
     standard.sa_handler = SIG_DFL;
@@ -147,7 +153,12 @@ void StopWatchdog()
     sigaction(SIGTERM, &standard, nullptr);
     ShuttingDown = true;
     sem_post(&WatchdogWake);
-    Watchdog.join();
+    Watchdog.Thread.join();
+}
+
+WatchdogThread::~WatchdogThread()
+{
+    StopWatchdog();
 }
 
 // The X server can take the window away (another client destroys it, xkill) or drop the whole

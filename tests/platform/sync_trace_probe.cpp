@@ -64,5 +64,6 @@ int main()
     SysReleaseDC(window, dc);
     SysDestroyWindow(window);
     SysUnregisterClass(windowClass.ClassName, windowClass.Instance);
+    SysShutdown();
     return presented ? 0 : 1;
 }
