@@ -44,9 +44,9 @@
 // procedures and the frame reporter are called back on it (from SysCreateWindow, SysDestroyWindow,
 // SysDispatchMessage, SysSwapBuffers), as are the fake's and headless' hooks. Threads of the
 // backends' own: the SDL backend's signal watchdog (ends a run stuck one second after SIGINT or
-// SIGTERM, putting the display mode back; joined by SysShutdown) and SDL's timer thread (only pushes an
-// event; ended with SDL in SysShutdown); the SDL
-// sound backend's post-mix callback on SDL's audio thread; the waveOut backend's decoder thread.
+// SIGTERM, putting the display mode back; joined by SysShutdown) and SDL's timer thread (only pushes
+// an event; ended with SDL in SysShutdown); the SDL sound backend's post-mix callback on SDL's audio
+// thread; the waveOut backend's decoder thread.
 // They share state with the main thread only through locks, atomics or SDL's event queue; the one
 // exception is the watchdog's last-resort restore of the display mode, just before it ends the run.
 //
@@ -231,7 +231,8 @@ bool SysCheckDisplay();
 
 // The program leaves its entry: the backend ends what it started itself (a watchdog thread, the
 // window system's connection with the threads it keeps), so that as the entry returns no thread but
-// the main one runs. Where one still does, it is named on stderr. Called once per run, last.
+// the main one runs. The SDL and headless backends name on stderr any that still does. Called once
+// per run, last.
 void SysShutdown();
 
 // Programs: start one from a command line (0 when it cannot be started) and wait for it. It runs
